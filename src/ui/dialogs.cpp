@@ -1,0 +1,66 @@
+// The real message boxes and file dialogs behind the Dialogs seam.
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kelvara {
+
+namespace {
+QMessageBox::Icon toQt(Dialogs::Icon icon) {
+    switch (icon) {
+    case Dialogs::Icon::question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+QString captionOrDefault(const QString& caption) {
+    return caption.isEmpty() ? QApplication::applicationName() : caption;
+}
+} // namespace
+
+void QtDialogs::message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
+    QMessageBox box(toQt(icon), captionOrDefault(caption), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtDialogs::question(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, captionOrDefault(caption), text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::openFileName(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::folderName(QWidget* parent, const QString& title) {
+    return QFileDialog::getExistingDirectory(parent, title);
+}
+
+} // namespace kelvara

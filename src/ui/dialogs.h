@@ -1,0 +1,40 @@
+// Every message box, question and file or folder dialog of the program goes through this seam,
+// so that tests can answer in advance and no test waits on a real modal dialog.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kelvara {
+
+class Dialogs {
+public:
+    enum class Icon { information, question, warning, critical };
+
+    virtual ~Dialogs() = default;
+
+    // A modal message box with a single OK button. An empty caption means the application's name.
+    virtual void message(QWidget* parent, const QString& text, const QString& caption = {},
+                         Icon icon = Icon::information) = 0;
+    // A modal Yes/No question; true only for Yes.
+    virtual bool question(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
+    // Open dialog: an existing or typed path, or empty when cancelled.
+    virtual QString openFileName(QWidget* parent) = 0;
+    // Save dialog with a proposed name, a default suffix (without dot; empty: none) and the overwrite question.
+    virtual QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) = 0;
+    // Folder picker with a title; empty when cancelled.
+    virtual QString folderName(QWidget* parent, const QString& title) = 0;
+};
+
+// The real dialogs (QMessageBox, QFileDialog).
+class QtDialogs final : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& text, const QString& caption, Icon icon) override;
+    bool question(QWidget* parent, const QString& text, const QString& caption) override;
+    QString openFileName(QWidget* parent) override;
+    QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
+    QString folderName(QWidget* parent, const QString& title) override;
+};
+
+} // namespace kelvara

@@ -1,0 +1,72 @@
+// A Dialogs seam for tests: records every call and answers from queues filled in advance.
+#pragma once
+
+#include "ui/desktop.h"
+#include "ui/dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace kelvara::test {
+
+class RecordingDialogs final : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        Icon icon;
+    };
+
+    QList<Message> messages;
+    QStringList questions;          // texts of the questions asked
+    QStringList questionCaptions;   // their captions
+    QStringList folderTitles;       // titles of the folder pickers shown
+    QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
+
+    QQueue<bool> questionAnswers;   // empty: answer No
+    QQueue<QString> openAnswers;    // empty: cancel
+    QQueue<QString> saveAnswers;    // empty: cancel
+    QQueue<QString> folderAnswers;  // empty: cancel
+    int openRequests = 0;
+
+    void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
+        messages.append({text, caption, icon});
+    }
+    bool question(QWidget*, const QString& text, const QString& caption) override {
+        questions.append(text);
+        questionCaptions.append(caption);
+        return questionAnswers.isEmpty() ? false : questionAnswers.dequeue();
+    }
+    QString openFileName(QWidget*) override {
+        ++openRequests;
+        return openAnswers.isEmpty() ? QString() : openAnswers.dequeue();
+    }
+    QString saveFileName(QWidget*, const QString& proposedName, const QString& defaultSuffix) override {
+        saveRequests.append({proposedName, defaultSuffix});
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.dequeue();
+    }
+    QString folderName(QWidget*, const QString& title) override {
+        folderTitles.append(title);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+    }
+
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const auto& m : messages)
+            texts.append(m.text);
+        return texts;
+    }
+};
+
+// A Desktop seam for tests: records what would have been opened.
+class RecordingDesktop final : public Desktop {
+public:
+    QList<QUrl> opened;
+    bool result = true;
+    bool open(const QUrl& url) override {
+        opened.append(url);
+        return result;
+    }
+};
+
+} // namespace kelvara::test
