@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace kelvara {
@@ -25,6 +26,20 @@ QMessageBox::Icon toQt(Dialogs::Icon icon) {
 QString captionOrDefault(const QString& caption) {
     return caption.isEmpty() ? QApplication::applicationName() : caption;
 }
+
+// The file dialogs open where the last one was left, as the platform's own dialogs do.
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString chosenFile(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString file = dialog.selectedFiles().constFirst();
+    lastFolder() = QFileInfo(file).absolutePath();
+    return file;
+}
 } // namespace
 
 void QtDialogs::message(QWidget* parent, const QString& text, const QString& caption, Icon icon) {
@@ -33,8 +48,7 @@ void QtDialogs::message(QWidget* parent, const QString& text, const QString& cap
 }
 
 bool QtDialogs::question(QWidget* parent, const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Question, captionOrDefault(caption), text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(QMessageBox::Question, captionOrDefault(caption), text, QMessageBox::Yes | QMessageBox::No, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -43,9 +57,9 @@ QString QtDialogs::openFileName(QWidget* parent) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    if (!lastFolder().isEmpty())
+        dialog.setDirectory(lastFolder());
+    return chosenFile(dialog);
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) {
@@ -53,10 +67,10 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& proposedName, co
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
+    if (!lastFolder().isEmpty())
+        dialog.setDirectory(lastFolder());
     dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chosenFile(dialog);
 }
 
 QString QtDialogs::folderName(QWidget* parent, const QString& title) {

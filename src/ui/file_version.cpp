@@ -7,8 +7,8 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
 #include <vector>
+#include <windows.h>
 #endif
 
 namespace kelvara {

@@ -1,0 +1,107 @@
+// The main window: password field, file group with drop panel, text group, banner strip and status bar.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+
+namespace kelvara {
+
+class Dialogs;
+class DropPanel;
+class OperationRunner;
+class ProcessWindow;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Wiring done by the program start.
+    void setProgressWindow(ProcessWindow* progress);
+    void setConsentCheck(std::function<void()> check) { m_consentCheck = std::move(check); }
+    void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
+    // restore: applied once at the first show; save: on every accepted close, or once at destruction.
+    void setPlacementHandlers(std::function<void(QWidget&)> restore, std::function<void(QWidget&)> save);
+
+    // The banner strip at the top; empty here, filled by the online parts.
+    QWidget* panel1() const { return m_panel1; }
+    QString statusText() const;
+    OperationRunner& runner() const { return *m_runner; }
+    // Processes events until no file or folder operation is running.
+    void waitForIdle();
+
+    // Handlers, named after their control and event.
+    void formShow();
+    void button1Click();
+    void image2Click();
+    void button2Click(); // text: encrypt memo, select and copy
+    void button3Click(); // text: decrypt memo, select and copy
+    // File actions; droppedItems is the list of a drop, empty for a click.
+    void button4Click(const QStringList& droppedItems = {});
+    void button5Click(const QStringList& droppedItems = {});
+    void button6Click(); // folder tree: encrypt
+    void button7Click(); // folder tree: decrypt
+    void speedButton1Click() { button6Click(); }
+    void speedButton2Click() { button7Click(); }
+    void speedButton3Click() { button4Click(); }
+    void speedButton4Click() { button5Click(); }
+    void speedButton5Click() { button2Click(); }
+    void speedButton6Click() { button3Click(); }
+    void dropPanel1SystemDrop(const QStringList& items);
+    void panel2MouseMove();
+
+signals:
+    // The window has been closed by the user or the program; the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The window takes dropped text anywhere outside the "Dateien" panel.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildLayout();
+    QToolButton* addSymbolButton(QWidget* parent, const char* name, int x, int y, const QString& picture,
+                                 const QString& hint);
+    QPushButton* addHiddenButton(const char* name, int x, int y, const QString& caption);
+    QLabel* addYellowLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text);
+    void setStatusText(const QString& text);
+    void folderRun(bool encrypt);
+    void fileRun(bool encrypt, const QString& source, const QString& target);
+    void savePlacement();
+
+    Dialogs& m_dialogs;
+    OperationRunner* m_runner;
+    std::function<void()> m_consentCheck;
+    std::function<void()> m_aboutAction;
+    std::function<void(QWidget&)> m_restorePlacement;
+    std::function<void(QWidget&)> m_savePlacement;
+    bool m_shownOnce = false;
+    bool m_placementSaved = false;
+
+    QWidget* m_panel1 = nullptr;
+    QWidget* m_panel2 = nullptr;
+    QStatusBar* m_statusBar1 = nullptr;
+    QLabel* m_statusText = nullptr;
+    QLineEdit* m_edit1 = nullptr;
+    QPlainTextEdit* m_memo1 = nullptr;
+    DropPanel* m_dropPanel1 = nullptr;
+};
+
+} // namespace kelvara

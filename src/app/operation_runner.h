@@ -1,0 +1,64 @@
+// Runs a file or folder operation off the user-interface thread while the window stays painted but takes no input.
+#pragma once
+
+#include "operations/user_interface.h"
+#include "ui/process_window.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QThread;
+class QWidget;
+
+namespace kelvara {
+
+class Dialogs;
+
+class OperationRunner : public QObject {
+    Q_OBJECT
+
+public:
+    // window: the window blocked during a run and parent of the messages; progress: where progress is shown.
+    OperationRunner(QWidget& window, Dialogs& dialogs, QObject* parent = nullptr);
+    ~OperationRunner() override;
+
+    void setProgressWindow(ProcessWindow* progress) { m_progress = progress; }
+
+    // A single file bigger than this shows the progress window (in bytes) while it is processed.
+    static constexpr unsigned long long fileProgressThreshold = 4ULL * 1024 * 1024;
+
+    // Starts job on a worker thread. The job talks to the user only through the UserInterface it is given:
+    // messages and questions are shown on the user-interface thread and wait for the answer; the phases of a
+    // folder run go to the progress window, and so does a big single file under fileProgressText (empty: not).
+    // Returns false (and starts nothing) while a run is going on.
+    bool start(std::function<void(UserInterface&)> job, const QString& fileProgressText = {});
+
+    bool isBusy() const { return m_thread != nullptr; }
+
+    // Processes events until no run is going on (the program's shutdown and tests use it).
+    void waitForIdle();
+
+signals:
+    // A run has ended and the window takes input again.
+    void operationFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class WorkerInterface;
+
+    void finish();
+    bool belongsToWindow(QObject* object) const;
+    QWidget* dialogParent() const;
+
+    QWidget& m_window;
+    Dialogs& m_dialogs;
+    QPointer<ProcessWindow> m_progress;
+    QThread* m_thread = nullptr;
+    QString m_failure; // an error that escaped the job; reported when the run has ended
+};
+
+} // namespace kelvara

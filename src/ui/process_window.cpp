@@ -1,0 +1,98 @@
+// Progress window: fixed 324 × 61 tool window without a close button, staying on top of the main window.
+#include "ui/process_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace kelvara {
+
+namespace {
+constexpr int labelWidth = 305;
+constexpr int labelMinimumHeight = 16;
+} // namespace
+
+ProcessWindow::ProcessWindow(QWidget* centreOver)
+    : QWidget(centreOver, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      m_centreOver(centreOver), m_label1(new QLabel(this)), m_progressBar1(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("process"));
+    setWindowTitle(QStringLiteral("process"));
+    setFixedSize(324, 61);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    QFont labelFont(QStringLiteral("Verdana"), 10);
+    labelFont.setBold(true);
+    m_label1->setFont(labelFont);
+    m_label1->setWordWrap(true);
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label1->setForegroundRole(QPalette::WindowText);
+    m_label1->setGeometry(8, 4, labelWidth, labelMinimumHeight);
+    setText(QStringLiteral("Kelvara"));
+
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setGeometry(8, 22, 309, 17);
+    m_progressBar1->setTextVisible(false);
+    updateBar();
+}
+
+void ProcessWindow::setText(const QString& text) {
+    m_label1->setText(text);
+    // Long text wraps onto further lines and the label grows downwards.
+    m_label1->resize(labelWidth, std::max(labelMinimumHeight, m_label1->heightForWidth(labelWidth)));
+}
+
+QString ProcessWindow::text() const {
+    return m_label1->text();
+}
+
+void ProcessWindow::setMaximum(int maximum) {
+    m_maximum = std::max(0, maximum);
+    m_position = std::min(m_position, m_maximum);
+    updateBar();
+}
+
+int ProcessWindow::maximum() const {
+    return m_maximum;
+}
+
+void ProcessWindow::setPosition(int position) {
+    m_position = std::clamp(position, 0, m_maximum);
+    updateBar();
+}
+
+int ProcessWindow::position() const {
+    return m_position;
+}
+
+// A bar whose range is 0..0 would show Qt's busy animation; an empty range is shown as an empty bar instead.
+void ProcessWindow::updateBar() {
+    m_progressBar1->setRange(0, std::max(1, m_maximum));
+    m_progressBar1->setValue(m_maximum == 0 ? 0 : m_position);
+}
+
+void ProcessWindow::showCentred() {
+    // The native window knows its frame only once it exists.
+    create();
+    centre();
+    show();
+    raise();
+}
+
+void ProcessWindow::centre() {
+    QRect area;
+    if (m_centreOver != nullptr && m_centreOver->isVisible())
+        area = m_centreOver->frameGeometry();
+    else if (screen() != nullptr)
+        area = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    if (area.isValid())
+        move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
+
+} // namespace kelvara
