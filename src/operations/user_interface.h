@@ -2,6 +2,7 @@
 // The window shows message boxes, the command-line tool prints, and tests record.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kelvara {
@@ -20,6 +21,14 @@ public:
     virtual void progressBegin(const std::string& phaseText, long long maximum) = 0;
     virtual void progressPosition(long long position) = 0;
     virtual void progressEnd() = 0;
+
+    // Technical detail (file name and the system's reason, UTF-8) for the message that follows at once.
+    // The fixed message texts carry no file name; a window may ignore this, the command-line tool prints it.
+    virtual void showDetail(const std::string& /*detail*/) {}
+
+    // Bytes done of the file being processed, reported at its start, about every MiB and at its end.
+    // total is the input's size when it was opened (0 when unknown).
+    virtual void fileProgress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
 };
 
 } // namespace kelvara

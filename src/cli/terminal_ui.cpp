@@ -1,0 +1,120 @@
+// Messages, questions and a throttled progress line for kelvara-cli.
+#include "cli/terminal_ui.h"
+
+#include <fcntl.h>
+#include <ostream>
+#include <string_view>
+#include <unistd.h>
+
+namespace kelvara::cli {
+namespace {
+
+constexpr std::uint64_t mebibyte = 1024 * 1024;
+// A single file shows progress only when it is big enough for the wait to be noticed.
+constexpr std::uint64_t fileProgressThreshold = 4 * mebibyte;
+constexpr auto redrawInterval = std::chrono::milliseconds(100);
+
+bool isYes(std::string_view answer) {
+    while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r' || answer.back() == ' '))
+        answer.remove_suffix(1);
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "j" || answer == "J" || answer == "ja";
+}
+
+} // namespace
+
+TerminalUserInterface::TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk)
+    : fErr(err), fShowProgress(showProgress), fCanAsk(canAsk) {}
+
+TerminalUserInterface::~TerminalUserInterface() {
+    clearProgress();
+}
+
+void TerminalUserInterface::showDetail(const std::string& detail) {
+    fPendingDetail = detail;
+}
+
+void TerminalUserInterface::showMessage(const std::string& text) {
+    clearProgress();
+    fErr << "kelvara-cli: " << text;
+    if (!fPendingDetail.empty())
+        fErr << " (" << fPendingDetail << ")";
+    fErr << '\n' << std::flush;
+    fPendingDetail.clear();
+    ++fMessages;
+}
+
+bool TerminalUserInterface::askYesNo(const std::string& text) {
+    clearProgress();
+    if (!fCanAsk)
+        return false;
+    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const std::string prompt = text + " [y/N] ";
+    std::string answer;
+    if (::write(fd, prompt.data(), prompt.size()) >= 0) {
+        char c;
+        while (::read(fd, &c, 1) == 1 && c != '\n')
+            answer.push_back(c);
+    }
+    ::close(fd);
+    return isYes(answer);
+}
+
+void TerminalUserInterface::progressBegin(const std::string& phaseText, long long maximum) {
+    fPhase = phaseText;
+    fMaximum = maximum;
+    fPosition = 0;
+    drawProgress(true);
+}
+
+void TerminalUserInterface::progressPosition(long long position) {
+    fPosition = position;
+    drawProgress(false);
+}
+
+void TerminalUserInterface::progressEnd() {
+    clearProgress();
+    fPhase.clear();
+}
+
+void TerminalUserInterface::fileProgress(std::uint64_t done, std::uint64_t total) {
+    fFileDone = done;
+    fFileTotal = total;
+    drawProgress(false);
+}
+
+void TerminalUserInterface::drawProgress(bool force) {
+    if (!fShowProgress)
+        return;
+    const bool bigFile = fFileTotal >= fileProgressThreshold && fFileDone < fFileTotal;
+    if (fPhase.empty() && !bigFile) {
+        clearProgress();
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - fLastDraw < redrawInterval)
+        return;
+    fLastDraw = now;
+    std::string line = "\r\033[K";
+    if (!fPhase.empty()) {
+        line += fPhase + " " + std::to_string(fPosition) + "/" + std::to_string(fMaximum);
+        if (bigFile)
+            line += "  ";
+    }
+    if (bigFile) {
+        line += std::to_string(fFileDone / mebibyte) + "/" + std::to_string(fFileTotal / mebibyte) + " MiB (" +
+                std::to_string(fFileDone * 100 / fFileTotal) + "%)";
+    }
+    fErr << line << std::flush;
+    fLineShown = true;
+}
+
+void TerminalUserInterface::clearProgress() {
+    if (fLineShown) {
+        fErr << "\r\033[K" << std::flush;
+        fLineShown = false;
+    }
+}
+
+} // namespace kelvara::cli

@@ -1,0 +1,49 @@
+// The command-line tool's UserInterface: messages on standard error, questions on the terminal,
+// and a progress line while standard error is a terminal.
+#pragma once
+
+#include "operations/user_interface.h"
+
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace kelvara::cli {
+
+class TerminalUserInterface final : public UserInterface {
+public:
+    // err receives messages; showProgress is usually "standard error is a terminal";
+    // canAsk allows questions on /dev/tty (otherwise every question is answered "no").
+    TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk);
+    ~TerminalUserInterface() override;
+
+    void showMessage(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void progressBegin(const std::string& phaseText, long long maximum) override;
+    void progressPosition(long long position) override;
+    void progressEnd() override;
+    void showDetail(const std::string& detail) override;
+    void fileProgress(std::uint64_t done, std::uint64_t total) override;
+
+    int messagesShown() const { return fMessages; }
+
+private:
+    void drawProgress(bool force);
+    void clearProgress();
+
+    std::ostream& fErr;
+    bool fShowProgress;
+    bool fCanAsk;
+    std::string fPendingDetail;
+    std::string fPhase;
+    long long fMaximum = 0;
+    long long fPosition = 0;
+    std::uint64_t fFileDone = 0;
+    std::uint64_t fFileTotal = 0;
+    bool fLineShown = false;
+    int fMessages = 0;
+    std::chrono::steady_clock::time_point fLastDraw{};
+};
+
+} // namespace kelvara::cli

@@ -1,0 +1,130 @@
+// collectFiles and collectFolders: the depth-first walk of a source tree that does not follow looping links.
+#include "operations/folder_tree.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <system_error>
+
+namespace kelvara {
+namespace {
+
+struct FolderIdentity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
+bool identify(const std::filesystem::path& folder, FolderIdentity& identity) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return false;
+    identity = {info.st_dev, info.st_ino};
+    return true;
+}
+
+struct Entry {
+    std::filesystem::path path;
+    std::filesystem::file_type type; // of the entry itself, a link followed
+};
+
+// The folder's entries in name order; a folder that cannot be listed yields none.
+std::vector<Entry> listFolder(const std::filesystem::path& folder) {
+    std::vector<Entry> entries;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code statusError;
+        const auto type = it->status(statusError).type(); // not_found for a dangling link
+        entries.push_back({it->path(), type});
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.path < b.path; });
+    return entries;
+}
+
+bool isFileToProcess(const Entry& entry) {
+    using std::filesystem::file_type;
+    switch (entry.type) {
+    case file_type::directory:
+    case file_type::fifo: // opening one would wait for a writer
+    case file_type::socket:
+    case file_type::block:
+    case file_type::character:
+        return false;
+    default:
+        return entry.path.filename().string().front() != '.';
+    }
+}
+
+// Walks one tree, remembering the folders on the current path so that a link back to one is not entered.
+class TreeWalk {
+public:
+    bool enter(const std::filesystem::path& folder) {
+        FolderIdentity identity{};
+        if (!identify(folder, identity))
+            return false;
+        if (std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end())
+            return false;
+        fAncestors.push_back(identity);
+        return true;
+    }
+    void leave() { fAncestors.pop_back(); }
+
+    void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
+        const std::vector<Entry> entries = listFolder(folder);
+        for (const Entry& entry : entries) {
+            if (isFileToProcess(entry))
+                out.push_back(entry.path);
+        }
+        if (!recursive)
+            return;
+        for (const Entry& entry : entries) {
+            if (entry.type == std::filesystem::file_type::directory && enter(entry.path)) {
+                files(entry.path, out, true);
+                leave();
+            }
+        }
+    }
+
+    void folders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
+        std::vector<std::filesystem::path> children;
+        for (const Entry& entry : listFolder(folder)) {
+            if (entry.type == std::filesystem::file_type::directory && !wouldLoop(entry.path)) {
+                out.push_back(entry.path);
+                children.push_back(entry.path);
+            }
+        }
+        if (!recursive)
+            return;
+        for (const auto& child : children) {
+            if (enter(child)) {
+                folders(child, out, true);
+                leave();
+            }
+        }
+    }
+
+private:
+    bool wouldLoop(const std::filesystem::path& folder) const {
+        FolderIdentity identity{};
+        return !identify(folder, identity) ||
+               std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end();
+    }
+
+    std::vector<FolderIdentity> fAncestors;
+};
+
+} // namespace
+
+void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive) {
+    TreeWalk walk;
+    if (walk.enter(folder))
+        walk.files(folder, files, recursive);
+}
+
+void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, bool recursive) {
+    TreeWalk walk;
+    if (walk.enter(folder))
+        walk.folders(folder, folders, recursive);
+}
+
+} // namespace kelvara

@@ -1,0 +1,181 @@
+// kelvara-cli end to end: options, password sources, exit statuses, refusal to overwrite, texts and folders.
+#include "cli_runner.h"
+#include "core_recording_ui.h"
+#include "operations/file_routines.h"
+#include "operations/folder_tree.h"
+#include "operations/text_crypt.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvara::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir / "pw", "geheim\n");
+        writeFile(dir / "report.pdf", patternBytes(12345));
+    }
+    CliResult run(const std::vector<std::string>& args, const std::string& input = {}) { return cli.run(args, input); }
+    TempDir dir;
+    CliRunner cli{dir.path()};
+};
+
+TEST_F(Cli, HelpListsEveryCommandAndEachCommandHasItsOwn) {
+    const CliResult overview = run({"--help"});
+    EXPECT_EQ(overview.status, 0);
+    const char* commands[] = {"encrypt",     "decrypt",      "verify",      "encrypt-dir",
+                              "decrypt-dir", "encrypt-text", "decrypt-text"};
+    for (const char* command : commands) {
+        EXPECT_NE(overview.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+        const CliResult help = run({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_EQ(help.out.rfind(std::string("usage: kelvara-cli ") + command + " ", 0), 0u) << help.out;
+    }
+}
+
+struct UsageCase {
+    std::vector<std::string> args;
+    std::string errorPart;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os) {
+    for (const auto& arg : c.args)
+        *os << arg << ' ';
+}
+
+class CliUsage : public Cli, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsage, IsRefusedWithStatusOne) {
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    const CliResult result = run(GetParam().args);
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_NE(result.err.find(GetParam().errorPart), std::string::npos) << result.err;
+    EXPECT_EQ(treeEntries(dir.path()), (std::set<std::string>{"pw", "report.pdf"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliUsage,
+    ::testing::Values(UsageCase{{}, "usage: kelvara-cli COMMAND"}, UsageCase{{"shred", "x"}, "unknown command"},
+                      UsageCase{{"encrypt"}, "missing operand"}, UsageCase{{"encrypt", "a", "b"}, "too many"},
+                      UsageCase{{"encrypt", "report.pdf", "--frobnicate"}, "unknown option"},
+                      UsageCase{{"verify", "report.pdf", "-o", "x"}, "unknown option"},
+                      UsageCase{{"encrypt", "report.pdf", "-o"}, "needs a value"},
+                      UsageCase{{"encrypt", "report.pdf", "--password=geheim"}, "never taken from the command"},
+                      UsageCase{{"encrypt", "report.pdf", "-p", "geheim"}, "never taken from the command"},
+                      UsageCase{{"decrypt", "report.pdf"}, "cannot derive an output name"}));
+
+TEST_F(Cli, RoundTripWithDefaultNamesAndTheLibrarysBytes) {
+    EXPECT_EQ(run({"encrypt", "report.pdf", "--password-file", "pw"}).status, 0);
+    RecordingUserInterface ui;
+    ASSERT_EQ(encryptSingleFile(dir / "report.pdf", dir / "library.kvra", u"geheim", false, ui), FileResult::success);
+    EXPECT_EQ(readFile(dir / "report.pdf.kvra"), readFile(dir / "library.kvra"))
+        << "the password file's trailing line end is not part of the password";
+
+    fs::rename(dir / "report.pdf", dir / "original.pdf");
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    const CliResult decrypted = run({"decrypt", "report.pdf.kvra", "-v"});
+    EXPECT_EQ(decrypted.status, 0);
+    EXPECT_EQ(decrypted.err, "kelvara-cli: File decrypted\n");
+    EXPECT_EQ(readFile(dir / "report.pdf"), readFile(dir / "original.pdf"));
+    EXPECT_EQ(run({"encrypt", "original.pdf", "-o", "sub.kvra", "--password-file=pw"}).status, 0);
+    EXPECT_EQ(readFile(dir / "sub.kvra"), readFile(dir / "library.kvra"));
+}
+
+TEST_F(Cli, PasswordFileLosesExactlyOneLineEnd) {
+    writeFile(dir / "pw2", "geheim\r\n\r\n");
+    run({"encrypt", "report.pdf", "-o", "a.kvra", "--password-file", "pw2"});
+    RecordingUserInterface ui;
+    EXPECT_EQ(verifySingleFile(dir / "a.kvra", u"geheim\r\n", ui), FileResult::success);
+    writeFile(dir / "latin1", "p\xe4ss");
+    const CliResult notUtf8 = run({"encrypt", "report.pdf", "-o", "b.kvra", "--password-file", "latin1"});
+    EXPECT_EQ(notUtf8.status, 1);
+    EXPECT_NE(notUtf8.err.find("not valid UTF-8"), std::string::npos);
+    EXPECT_EQ(run({"encrypt", "report.pdf", "-o", "c.kvra", "--password-file", "missing"}).status, 3);
+    const CliResult noSource = run({"encrypt", "report.pdf", "-o", "d.kvra"});
+    EXPECT_EQ(noSource.status, 1);
+    EXPECT_NE(noSource.err.find("no terminal"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "b.kvra") || fs::exists(dir / "c.kvra") || fs::exists(dir / "d.kvra"));
+}
+
+TEST_F(Cli, ExitStatusesAndRefusalToOverwrite) {
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    ASSERT_EQ(run({"encrypt", "report.pdf"}).status, 0);
+    writeFile(dir / "existing.kvra", "keep");
+
+    const CliResult refused = run({"encrypt", "report.pdf", "-o", "existing.kvra"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("use -f to replace it"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "existing.kvra"), "keep");
+    EXPECT_EQ(run({"encrypt", "report.pdf", "-o", "existing.kvra", "-f"}).status, 0);
+    EXPECT_EQ(readFile(dir / "existing.kvra"), readFile(dir / "report.pdf.kvra"));
+
+    EXPECT_EQ(run({"verify", "report.pdf.kvra"}).out, "report.pdf.kvra: password matches\n");
+    cli.environment["KELVARA_PASSWORD"] = "falsch";
+    const CliResult wrong = run({"decrypt", "report.pdf.kvra", "-o", "out.pdf"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err, "kelvara-cli: Falsches Passwort\n");
+    EXPECT_EQ(run({"verify", "report.pdf.kvra"}).status, 2);
+    const CliResult missing = run({"encrypt", "none.txt"});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.find("Datei (Eingabe) kann nicht geöffnet werden (none.txt: No such file"), std::string::npos)
+        << missing.err;
+    EXPECT_EQ(run({"encrypt", "report.pdf", "-o", "report.pdf", "-f"}).status, 3);
+    EXPECT_EQ(treeEntries(dir.path()), (std::set<std::string>{"pw", "report.pdf", "report.pdf.kvra", "existing.kvra"}));
+}
+
+TEST_F(Cli, TextsRoundTripAsUtf8WithPlatformLineEnds) {
+    cli.environment["KELVARA_PASSWORD"] = "schlüssel";
+    const std::string text = "Grüße aus Köln: 5 €\r\nzweite\rdritte\nohne Ende";
+    const CliResult encrypted = run({"encrypt-text"}, text);
+    ASSERT_EQ(encrypted.status, 0);
+    EXPECT_EQ(encrypted.out, encryptText(toCodePage1252(u"Grüße aus Köln: 5 €\r\nzweite\rdritte\nohne Ende"),
+                                         toCodePage1252(u"schlüssel")) +
+                                 "\n");
+    const CliResult decrypted = run({"decrypt-text"}, encrypted.out);
+    EXPECT_EQ(decrypted.status, 0);
+    EXPECT_EQ(decrypted.out, "Grüße aus Köln: 5 €\nzweite\ndritte\nohne Ende");
+
+    std::string wrapped = encrypted.out;
+    wrapped.insert(20, "\r\n ");
+    EXPECT_EQ(run({"decrypt-text"}, wrapped).out, decrypted.out);
+    EXPECT_EQ(run({"encrypt-text"}, "").out, "\n");
+    EXPECT_EQ(run({"encrypt-text"}, "\xe4\xf6").out, run({"encrypt-text"}, "\xef\xbf\xbd\xef\xbf\xbd").out)
+        << "bytes that are not UTF-8 are read as replacement characters";
+}
+
+TEST_F(Cli, FolderRunsMirrorTheTreeAndEndWithTheHighestStatus) {
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    writeFile(dir / "tree/a.txt", "alpha");
+    writeFile(dir / "tree/sub/b.txt", patternBytes(9000));
+    const fs::path mirror1 = mirrorPath(dir / "t1", dir / "tree");
+    const fs::path mirror2 = mirrorPath(dir / "t2", mirror1);
+
+    const CliResult notConfirmed = run({"encrypt-dir", "tree", "t1", "-i"});
+    EXPECT_EQ(notConfirmed.status, 0);
+    EXPECT_NE(notConfirmed.err.find("not confirmed"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "t1"));
+
+    ASSERT_EQ(run({"encrypt-dir", "tree", "t1"}).status, 0) << "relative folders are taken from the working folder";
+    ASSERT_EQ(run({"decrypt-dir", mirror1.string(), "t2"}).status, 0);
+    EXPECT_EQ(readFile(mirror2 / "a.txt"), "alpha");
+    EXPECT_EQ(readFile(mirror2 / "sub/b.txt"), patternBytes(9000));
+
+    const CliResult again = run({"decrypt-dir", mirror1.string(), "t2"});
+    EXPECT_EQ(again.status, 3) << "existing outputs are kept without -f";
+    EXPECT_NE(again.err.find("2 of 2 files failed"), std::string::npos);
+    EXPECT_EQ(run({"decrypt-dir", mirror1.string(), "t2", "-f"}).status, 0);
+
+    cli.environment["KELVARA_PASSWORD"] = "falsch";
+    EXPECT_EQ(run({"decrypt-dir", mirror1.string(), "t3"}).status, 2);
+    writeFile(mirror1 / "sub/c.txt", "x");
+    fs::create_directories(mirrorPath(dir / "t3", mirror1) / "a.txt"); // an output that cannot be written
+    EXPECT_EQ(run({"decrypt-dir", mirror1.string(), "t3"}).status, 3);
+    EXPECT_EQ(run({"encrypt-dir", "tree", "tree/inside"}).status, 3) << "a mirror inside the source is refused";
+    EXPECT_FALSE(fs::exists(dir / "tree/inside"));
+}
+
+} // namespace
+} // namespace kelvara::test

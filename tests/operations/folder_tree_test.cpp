@@ -1,0 +1,186 @@
+// The folder walk, the mirror rule and whole folder runs.
+#include "core_recording_ui.h"
+#include "core_temp_dir.h"
+#include "operations/folder_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvara::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> relativeTo(const fs::path& base, const std::vector<fs::path>& paths) {
+    std::vector<std::string> result;
+    for (const auto& path : paths)
+        result.push_back(path.lexically_relative(base).string());
+    return result;
+}
+
+class FolderWalk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir / "src/b.txt", "b");
+        writeFile(dir / "src/a.txt", "a");
+        writeFile(dir / "src/.hidden", "skipped");
+        writeFile(dir / "src/z/deep/c.txt", "c");
+        writeFile(dir / "src/.config/d.txt", "d");
+        writeFile(dir / "src/m/e.txt", "e");
+        fs::create_directory(dir / "src/m/empty");
+    }
+    TempDir dir;
+};
+
+TEST_F(FolderWalk, FilesComeBeforeSubfoldersAndDotFilesAreSkipped) {
+    std::vector<fs::path> files;
+    collectFiles(dir / "src", files, true);
+    EXPECT_EQ(relativeTo(dir / "src", files),
+              (std::vector<std::string>{"a.txt", "b.txt", ".config/d.txt", "m/e.txt", "z/deep/c.txt"}));
+
+    std::vector<fs::path> topOnly;
+    collectFiles(dir / "src", topOnly, false);
+    EXPECT_EQ(relativeTo(dir / "src", topOnly), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST_F(FolderWalk, FoldersComeBeforeTheirSubfolders) {
+    std::vector<fs::path> folders;
+    collectFolders(dir / "src", folders, true);
+    EXPECT_EQ(relativeTo(dir / "src", folders), (std::vector<std::string>{".config", "m", "z", "m/empty", "z/deep"}));
+}
+
+TEST_F(FolderWalk, LinksBackUpTheTreeAreNotFollowed) {
+    fs::create_directory_symlink(dir / "src", dir / "src/z/deep/loop");
+    fs::create_directory_symlink(".", dir / "src/m/self");
+    fs::create_directory_symlink(dir / "src/m", dir / "src/z/to-m"); // no loop: entered
+    std::vector<fs::path> files;
+    collectFiles(dir / "src", files, true);
+    EXPECT_EQ(relativeTo(dir / "src", files),
+              (std::vector<std::string>{"a.txt", "b.txt", ".config/d.txt", "m/e.txt", "z/deep/c.txt", "z/to-m/e.txt"}));
+    std::vector<fs::path> folders;
+    collectFolders(dir / "src", folders, true);
+    EXPECT_EQ(relativeTo(dir / "src", folders),
+              (std::vector<std::string>{".config", "m", "z", "m/empty", "z/deep", "z/to-m", "z/to-m/empty"}));
+}
+
+TEST(MirrorPath, StripsTheRootOfTheSourcePath) {
+    EXPECT_EQ(mirrorPath("/ziel", "/daten/projekt/a/b.txt"), fs::path("/ziel/daten/projekt/a/b.txt"));
+    EXPECT_EQ(mirrorPath("/ziel", "/x.txt"), fs::path("/ziel/x.txt"));
+    EXPECT_EQ(mirrorPath("/ziel", "/"), fs::path("/ziel/"));
+    EXPECT_EQ(mirrorPath("/", "/daten/a"), fs::path("/daten/a"));
+}
+
+// A tree encrypted into one target and decrypted into a second gives back names and contents.
+class FolderRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(dir / "src/a.txt", patternBytes(10, 1));
+        writeFile(dir / "src/.skip", "x");
+        writeFile(dir / "src/sub/b.bin", patternBytes(9000, 2));
+        writeFile(dir / "src/.dot/c", patternBytes(3, 3));
+        fs::create_directories(dir / "src/empty/inner");
+    }
+    std::function<std::u16string()> password(std::u16string text) {
+        return [text] { return text; };
+    }
+    TempDir dir;
+    RecordingUserInterface ui;
+};
+
+TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
+    ui.answers = {true};
+    const auto first = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, true);
+    EXPECT_TRUE(first.started);
+    EXPECT_EQ(first.files, 3u);
+    EXPECT_EQ(first.failures, 0u);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], "Sollen die Daten von " + (dir / "src").string() + " nach " + (dir / "t1").string() +
+                                   " verschlüsselt werden ?");
+    const fs::path mirror1 = mirrorPath(dir / "t1", dir / "src");
+    EXPECT_EQ(treeEntries(mirror1),
+              (std::set<std::string>{"a.txt", "sub", "sub/b.bin", ".dot", ".dot/c", "empty", "empty/inner"}));
+    EXPECT_EQ(readFile(mirror1 / "a.txt").size(), 10u + 32u);
+
+    const auto second = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t2", password(u"pw"), ui, false);
+    EXPECT_EQ(second.worst, FileResult::success);
+    const fs::path mirror2 = mirrorPath(dir / "t2", mirror1);
+    EXPECT_EQ(mirror2, dir / "t2" / (dir / "t1").relative_path() / (dir / "src").relative_path());
+    for (const char* name : {"a.txt", "sub/b.bin", ".dot/c"})
+        EXPECT_EQ(readFile(mirror2 / name), readFile(dir / "src" / name)) << name;
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.questions.size(), 1u) << "no question without askConfirmation";
+}
+
+TEST_F(FolderRun, ReportsBothPhasesWithCountMinusOneAsMaximum) {
+    runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", password(u"pw"), ui, false);
+    // Folders: .dot, empty, sub, empty/inner; files: a.txt, .dot/c, sub/b.bin.
+    EXPECT_EQ(ui.progress,
+              (std::vector<std::string>{"begin Ordnerstruktur wird erstellt ! 3", "pos 0", "pos 1", "pos 2", "pos 3",
+                                        "pos 3", "end", "begin Daten werden verschlüsselt ! 2", "pos 0", "pos 1",
+                                        "pos 2", "pos 2", "end"}));
+}
+
+TEST_F(FolderRun, EmptyTreeCreatesOnlyTheSourcesMirror) {
+    fs::create_directory(dir / "bare");
+    const auto summary = runFolderTree(FolderDirection::decrypt, dir / "bare", dir / "t", password(u"pw"), ui, false);
+    EXPECT_TRUE(summary.started);
+    EXPECT_EQ(summary.files, 0u);
+    EXPECT_TRUE(fs::is_directory(mirrorPath(dir / "t", dir / "bare")));
+    EXPECT_TRUE(treeEntries(mirrorPath(dir / "t", dir / "bare")).empty());
+    EXPECT_EQ(ui.progress, (std::vector<std::string>{"begin Ordnerstruktur wird erstellt ! 0", "pos 0", "end",
+                                                     "begin Daten werden entschlüsselt ! 0", "pos 0", "end"}));
+}
+
+TEST_F(FolderRun, NoToTheQuestionCreatesNothing) {
+    const auto summary = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", password(u"pw"), ui, true);
+    EXPECT_FALSE(summary.started);
+    EXPECT_EQ(summary.worst, FileResult::success);
+    EXPECT_FALSE(fs::exists(dir / "t"));
+    EXPECT_TRUE(ui.progress.empty());
+}
+
+// A target whose mirror lies in the source tree (or holds it) would overwrite inputs with outputs.
+TEST_F(FolderRun, RefusesATargetWhoseMirrorMeetsTheSource) {
+    const std::set<std::string> before = treeEntries(dir.path());
+    const fs::path overlapping[] = {"/", dir / "src", dir / "src/sub"};
+    for (const auto& target : overlapping) {
+        ui.messages.clear();
+        ui.answers = {true};
+        const auto summary = runFolderTree(FolderDirection::encrypt, dir / "src", target, password(u"pw"), ui, true);
+        EXPECT_FALSE(summary.started) << target;
+        EXPECT_EQ(summary.worst, FileResult::outputError);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].rfind("Zielordner ungeeignet", 0), 0u);
+        EXPECT_TRUE(ui.questions.empty()) << "refused before the question";
+    }
+    EXPECT_EQ(treeEntries(dir.path()), before);
+}
+
+TEST_F(FolderRun, MissingSourceIsAnInputError) {
+    const auto summary = runFolderTree(FolderDirection::encrypt, dir / "nope", dir / "t", password(u"pw"), ui, false);
+    EXPECT_FALSE(summary.started);
+    EXPECT_EQ(summary.worst, FileResult::inputError);
+    EXPECT_FALSE(fs::exists(dir / "t"));
+}
+
+TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
+    runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, false);
+    const fs::path mirror1 = mirrorPath(dir / "t1", dir / "src");
+    auto wrong = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t2", password(u"other"), ui, false);
+    EXPECT_EQ(wrong.failures, 3u);
+    EXPECT_EQ(wrong.worst, FileResult::wrongPassword);
+    EXPECT_EQ(ui.messages, std::vector<std::string>(3, "Falsches Passwort"));
+    EXPECT_FALSE(fs::exists(mirrorPath(dir / "t2", mirror1) / "a.txt"));
+
+    // An output error outranks a wrong password; existing outputs are kept without replaceExisting.
+    writeFile(mirror1 / "plain-among-encrypted.txt", "not encrypted at all, longer than 32 bytes...");
+    runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false);
+    writeFile(mirrorPath(dir / "t3", mirror1) / "a.txt", "keep me");
+    ui.messages.clear();
+    auto mixed = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false, false);
+    EXPECT_EQ(mixed.worst, FileResult::outputError);
+    EXPECT_EQ(mixed.failures, 4u);
+    EXPECT_EQ(readFile(mirrorPath(dir / "t3", mirror1) / "a.txt"), "keep me");
+}
+
+} // namespace
+} // namespace kelvara::test

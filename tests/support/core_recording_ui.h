@@ -1,0 +1,44 @@
+// A UserInterface for core tests: records messages, questions and progress, answers questions from a queue.
+#pragma once
+
+#include "operations/user_interface.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kelvara::test {
+
+class RecordingUserInterface final : public UserInterface {
+public:
+    std::vector<std::string> messages;
+    std::vector<std::string> details;
+    std::vector<std::string> questions;
+    std::deque<bool> answers; // empty: "no"
+    // Progress as readable events: "begin <text> <max>", "pos <n>", "end".
+    std::vector<std::string> progress;
+    std::uint64_t lastFileDone = 0;
+    std::uint64_t lastFileTotal = 0;
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showDetail(const std::string& detail) override { details.push_back(detail); }
+    bool askYesNo(const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void progressBegin(const std::string& phaseText, long long maximum) override {
+        progress.push_back("begin " + phaseText + " " + std::to_string(maximum));
+    }
+    void progressPosition(long long position) override { progress.push_back("pos " + std::to_string(position)); }
+    void progressEnd() override { progress.push_back("end"); }
+    void fileProgress(std::uint64_t done, std::uint64_t total) override {
+        lastFileDone = done;
+        lastFileTotal = total;
+    }
+};
+
+} // namespace kelvara::test

@@ -1,0 +1,78 @@
+// A temporary folder for core tests, removed with everything in it; plus small file helpers.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+namespace kelvara::test {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kelvara-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        fPath = pattern;
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir() {
+        std::error_code error;
+        // Read-only folders made by a test would stop the removal.
+        for (auto it = std::filesystem::recursive_directory_iterator(fPath, error);
+             !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+            if (it->is_directory(error) && !it->is_symlink(error))
+                std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                             std::filesystem::perm_options::add, error);
+        }
+        std::filesystem::remove_all(fPath, error);
+    }
+
+    const std::filesystem::path& path() const { return fPath; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return fPath / name; }
+
+private:
+    std::filesystem::path fPath;
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::string& content) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error("cannot read " + path.string());
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// Bytes that differ from position to position and between seeds.
+inline std::string patternBytes(std::size_t size, unsigned seed = 1) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = seed * 2654435761u + 12345u;
+    for (auto& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// Every path below folder (files, folders, links), relative to it.
+inline std::set<std::string> treeEntries(const std::filesystem::path& folder) {
+    std::set<std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        entries.insert(entry.path().lexically_relative(folder).string());
+    return entries;
+}
+
+} // namespace kelvara::test
