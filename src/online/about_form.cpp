@@ -1,0 +1,171 @@
+// Builds the About window's two tabs at their fixed places and handles the website link and the OK button.
+#include "online/about_form.h"
+
+#include "online/screen_centre.h"
+#include "ui/desktop.h"
+#include "ui/file_version.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+
+namespace kelvara {
+
+namespace {
+QFont fontOf(const char* family, int pixelSize, bool bold = false, bool underline = false) {
+    QFont font;
+    // Where Tahoma is missing, a condensed face keeps the texts about as wide.
+    font.setFamilies({QString::fromLatin1(family), QStringLiteral("DejaVu Sans Condensed")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const char* name, int left, int top, const QString& text, const QFont& font) {
+    auto* control = new QLabel(text, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setFont(font);
+    control->move(left, top);
+    control->adjustSize();
+    return control;
+}
+
+QLabel* picture(QWidget* parent, const char* name, const QRect& place, const QString& resource, bool stretch) {
+    auto* control = new QLabel(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(place);
+    control->setPixmap(QPixmap(resource));
+    control->setScaledContents(stretch);
+    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return control;
+}
+
+QString resourceText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void paintWhite(QWidget* widget) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+} // namespace
+
+AboutForm::AboutForm(Desktop& desktop, const OwnerTexts& owner, QWidget* parent)
+    : QDialog(parent, Qt::Tool), m_desktop(desktop), m_versionSource([] { return getFileVersion(); }),
+      m_pageControl(new QTabWidget(this)), m_mainTabSheet(new QWidget), m_lizenzTabSheet(new QWidget) {
+    setObjectName(QStringLiteral("AboutForm"));
+    setWindowTitle(QStringLiteral("AboutForm"));
+    setFixedSize(536, 326);
+    setFont(fontOf("Tahoma", 11));
+    paintWhite(this);
+
+    m_pageControl->setObjectName(QStringLiteral("PageControl"));
+    m_pageControl->setGeometry(0, 0, 536, 326);
+    m_mainTabSheet->setObjectName(QStringLiteral("MainTabSheet"));
+    m_lizenzTabSheet->setObjectName(QStringLiteral("LizenzTabSheet"));
+    paintWhite(m_mainTabSheet);
+    paintWhite(m_lizenzTabSheet);
+    m_pageControl->addTab(m_mainTabSheet, QStringLiteral("Info"));
+    m_pageControl->addTab(m_lizenzTabSheet, QStringLiteral("Lizenzen"));
+
+    formCreate(owner);
+}
+
+void AboutForm::formCreate(const OwnerTexts& owner) {
+    QWidget* info = m_mainTabSheet;
+    picture(info, "Image2", {3, 3, 150, 150}, QStringLiteral(":/online/product.png"), false);
+    picture(info, "Image1", {293, 6, 66, 65}, QStringLiteral(":/images/logo.svg"), true);
+    picture(info, "Image3", {288, 133, 241, 164}, QStringLiteral(":/online/about_decoration.png"), false);
+
+    label(info, "Label2", 365, 46, QStringLiteral("Kelvara"), fontOf("Verdana", 16, true));
+    label(info, "Label12", 355, 68, owner.copyright, fontOf("Verdana", 11));
+    label(info, "Label13", 312, 90, QStringLiteral("Kelvara Version:"), fontOf("Verdana", 11));
+    m_label1 = label(info, "Label1", 464, 90, QStringLiteral("1.0.0.0"), fontOf("Verdana", 11, true));
+
+    m_label10 = label(info, "Label10", 353, 129, owner.website, fontOf("Verdana", 11, true, true));
+    QPalette navy = m_label10->palette();
+    navy.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
+    m_label10->setPalette(navy);
+    m_label10->setCursor(Qt::PointingHandCursor);
+    m_label10->installEventFilter(this);
+
+    label(info, "Label4", 3, 161, owner.tradingName, fontOf("Verdana", 11, true));
+    label(info, "Label5", 3, 179, owner.street, fontOf("Verdana", 11, true));
+    label(info, "Label6", 3, 197, owner.postcodeAndTown, fontOf("Verdana", 11, true));
+    label(info, "Label11", 3, 215, QStringLiteral("UID: ") + owner.vatNumber, fontOf("Verdana", 11, true));
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), info);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setGeometry(227, 230, 75, 25);
+    ok->setDefault(true);
+    ok->raise(); // in front of the decorative picture, which reaches under its right end
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    QWidget* licences = m_lizenzTabSheet;
+    m_richEdit1 = new QTextBrowser(licences);
+    m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    m_richEdit1->setGeometry(0, 0, 528, 247);
+    m_richEdit1->setFont(fontOf("Tahoma", 11));
+    m_richEdit1->setReadOnly(true);
+    m_richEdit1->setOpenLinks(false);
+    m_richEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_richEdit1->setHtml(resourceText(QStringLiteral(":/online/lizenz.html")));
+
+    QLabel* usesLabel = label(licences, "Label14", 0, 248, QStringLiteral("This product uses:"), fontOf("Tahoma", 11));
+    QPalette silverOnWhite = usesLabel->palette();
+    silverOnWhite.setColor(QPalette::WindowText, QColor(0xC0, 0xC0, 0xC0));
+    silverOnWhite.setColor(QPalette::Window, Qt::white);
+    usesLabel->setPalette(silverOnWhite);
+
+    m_richEdit2 = new QTextBrowser(licences);
+    m_richEdit2->setObjectName(QStringLiteral("RichEdit2"));
+    m_richEdit2->setGeometry(0, 264, 528, 30);
+    m_richEdit2->setReadOnly(true);
+    m_richEdit2->setOpenLinks(false);
+    m_richEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette silverText = m_richEdit2->palette();
+    silverText.setColor(QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
+    m_richEdit2->setPalette(silverText);
+    m_richEdit2->setPlainText(resourceText(QStringLiteral(":/online/attribution.txt")).trimmed());
+}
+
+void AboutForm::showEvent(QShowEvent* event) {
+    formShow();
+    centreOnScreen(this);
+    QDialog::showEvent(event);
+}
+
+void AboutForm::formShow() {
+    m_label1->setText(m_versionSource ? m_versionSource() : QString());
+    m_label1->adjustSize();
+    m_pageControl->setCurrentWidget(m_mainTabSheet);
+}
+
+void AboutForm::label10Click() {
+    // Exactly the address shown; a placeholder that is no web address opens nothing.
+    const QUrl website(m_label10->text(), QUrl::StrictMode);
+    const QString scheme = website.scheme().toLower();
+    if (website.isValid() && (scheme == QLatin1String("https") || scheme == QLatin1String("http")))
+        m_desktop.open(website);
+}
+
+bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_label10 && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        label10Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace kelvara

@@ -1,0 +1,51 @@
+// The About window: product, version, the maker's particulars and website on "Info"; the licence agreement and
+// the notices of the libraries the program contains on "Lizenzen".
+#pragma once
+
+#include "online/owner_texts.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTextBrowser;
+
+namespace kelvara {
+
+class Desktop;
+
+class AboutForm final : public QDialog {
+    Q_OBJECT
+public:
+    AboutForm(Desktop& desktop, const OwnerTexts& owner, QWidget* parent = nullptr);
+
+    // Where the shown version comes from (default: getFileVersion() of the running program).
+    void setVersionSource(std::function<QString()> versionSource) { m_versionSource = std::move(versionSource); }
+
+    // Opens the website shown in Label10 in the system's browser.
+    void label10Click();
+
+protected:
+    // At every showing: the version anew, and the "Info" tab in front.
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void formCreate(const OwnerTexts& owner);
+    void formShow();
+
+    Desktop& m_desktop;
+    std::function<QString()> m_versionSource;
+    QTabWidget* m_pageControl;
+    QWidget* m_mainTabSheet;
+    QWidget* m_lizenzTabSheet;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label10 = nullptr;
+    QTextBrowser* m_richEdit1 = nullptr;
+    QTextBrowser* m_richEdit2 = nullptr;
+};
+
+} // namespace kelvara

@@ -1,0 +1,72 @@
+// The advertising banner in the main window's top strip: loads the banner page, reloads it every five minutes,
+// shows the fallback picture when it cannot be loaded, and reports every completed load.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <chrono>
+
+class QNetworkReply;
+class QTimer;
+class QWidget;
+
+namespace kelvara {
+
+class BannerView;
+class BrowserHost;
+class Desktop;
+class HttpClient;
+
+class Banner final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds defaultReloadInterval{300000};
+    static constexpr qint64 maxPageBytes = 1024 * 1024;
+    static constexpr const char* pictureFileName = "Kelvaraadv.gif";
+    static constexpr const char* pictureResource = ":/online/Kelvaraadv.gif";
+
+    // Puts the banner view into panel (filling it inside a 1-pixel border); nothing is loaded before start().
+    Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWidget* panel, QObject* parent = nullptr);
+
+    void setReloadInterval(std::chrono::milliseconds interval);
+    // First navigation and the reload timer; later calls do nothing.
+    void start();
+    // Loads the banner page again (the timer's handler).
+    void advertisingTimer();
+
+    QUrl advertisingUrl() const { return m_advertisingUrl; }
+    BannerView* webbrowser() const { return m_webbrowser; }
+    BrowserHost* browserHost() const { return m_browserHost; }
+    QTimer* advertising() const { return m_advertising; }
+
+    // The fallback page: the picture at pictureSource, centred on green, linked to the server's
+    // "nvbannerl.php?id=2".
+    static QString fallbackPage(const QUrl& serverBase, const QString& pictureSource);
+
+signals:
+    // A page (the banner or the fallback page) and its pictures are completely shown.
+    void documentComplete();
+
+private:
+    void navigate();
+    void webbrowserNavigateError();
+    void openLink(const QUrl& link);
+    // Writes the fallback picture to the writable folder; the picture source for the page, or the resource
+    // when the file cannot be written.
+    QString writeFallbackPicture() const;
+
+    HttpClient& m_client;
+    Desktop& m_desktop;
+    QUrl m_serverBase;
+    QUrl m_advertisingUrl;
+    BannerView* m_webbrowser;
+    BrowserHost* m_browserHost;
+    QTimer* m_advertising;
+    QPointer<QNetworkReply> m_navigation;
+    quint64 m_navigationCount = 0;
+    bool m_started = false;
+};
+
+} // namespace kelvara
