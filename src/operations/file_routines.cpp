@@ -1,7 +1,8 @@
-// encryptSingleFile, decryptSingleFile and verifySingleFile: the .kvra format streamed through one 8192-byte buffer.
+// encryptSingleFile, decryptSingleFile and verifySingleFile: the .kvra format streamed through the cipher.
 #include "operations/file_routines.h"
 
 #include "cipher/blowfish.h"
+#include "operations/chunk_pipeline.h"
 #include "operations/file_key.h"
 #include "operations/messages.h"
 #include "operations/posix_file.h"
@@ -18,8 +19,7 @@
 namespace kelvara {
 namespace {
 
-constexpr std::size_t chunkBytes = 8192;
-constexpr std::uint64_t progressEveryChunks = 128; // about one MiB
+constexpr std::uint64_t progressStepBytes = 1024 * 1024;
 
 enum class Direction { encrypt, decrypt };
 
@@ -81,42 +81,41 @@ FileResult readAndCompareCheckBlock(InputFile& input, const std::uint8_t (&expec
     return FileResult::success;
 }
 
-// Streams the rest of the input through the cipher into the output through one buffer: each chunk is read,
-// processed in place and written. The chaining runs on from chunk to chunk, so the body is one CBC pass.
+// Streams the rest of the input through the cipher into the output. The chaining runs on from chunk to
+// chunk, so the body is one CBC pass whatever the chunk size.
 FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, TemporaryOutput& output,
                       const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
                       UserInterface& ui) {
     const bool decrypt = direction == Direction::decrypt;
+    const std::uint64_t total = input.size();
     input.adviseSequential();
-    WipedBuffer<chunkBytes> buffer;
-    std::uint64_t done = 0;
-    std::uint64_t chunks = 0;
-    std::string reason;
-    ui.fileProgress(0, input.size());
-    for (;;) {
-        const std::ptrdiff_t n = input.readFull(buffer.bytes, chunkBytes, reason);
-        if (n < 0) {
-            report(ui, messages::readFailed(decrypt, inputPath, reason));
-            return FileResult::inputError;
-        }
-        const auto size = static_cast<std::uint32_t>(n);
-        if (size > 0) {
+    ui.fileProgress(0, total);
+    std::uint64_t reported = 0;
+    const StreamOutcome outcome = streamChunks(
+        input, output,
+        [&](std::uint8_t* bytes, std::size_t size) {
             if (decrypt)
-                cipher.decryptCBC(buffer.bytes, buffer.bytes, size);
+                cipher.decryptCBC(bytes, bytes, static_cast<std::uint32_t>(size));
             else
-                cipher.encryptCBC(buffer.bytes, buffer.bytes, size);
-            if (!output.writeAll(buffer.bytes, size, reason)) {
-                report(ui, messages::writeFailed(decrypt, outputPath, reason));
-                return FileResult::outputError;
+                cipher.encryptCBC(bytes, bytes, static_cast<std::uint32_t>(size));
+        },
+        [&](std::uint64_t done) {
+            if (done - reported >= progressStepBytes) {
+                reported = done;
+                ui.fileProgress(done, total);
             }
-            done += size;
-        }
-        if (size < chunkBytes)
-            break;
-        if (++chunks % progressEveryChunks == 0)
-            ui.fileProgress(done, input.size());
+        });
+    switch (outcome.failure) {
+    case StreamOutcome::Failure::read:
+        report(ui, messages::readFailed(decrypt, inputPath, outcome.reason));
+        return FileResult::inputError;
+    case StreamOutcome::Failure::write:
+        report(ui, messages::writeFailed(decrypt, outputPath, outcome.reason));
+        return FileResult::outputError;
+    case StreamOutcome::Failure::none:
+        break;
     }
-    ui.fileProgress(done, input.size());
+    ui.fileProgress(outcome.bytes, total);
     return FileResult::success;
 }
 

@@ -175,6 +175,27 @@ TEST_P(FullDisk, LeavesTheTargetAsItWas) {
 INSTANTIATE_TEST_SUITE_P(EncryptAndDecrypt, FullDisk,
                          ::testing::Combine(::testing::Bool(), ::testing::Values(20000u, 10u * 1024 * 1024)));
 
+// Reading /proc/self/mem fails at its start with an I/O error: the routine says so, leaves nothing behind
+// and keeps the target. Decrypting fails at the check block, encrypting in the body.
+class ReadFailure : public FileFailures, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReadFailure, IsReportedAndLeavesTheTargetAsItWas) {
+    const bool decrypt = GetParam();
+    const fs::path input = "/proc/self/mem";
+    if (!std::ifstream(input))
+        GTEST_SKIP() << "/proc/self/mem cannot be opened here";
+    const FileResult result = decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", true, ui)
+                                      : encryptSingleFile(input, dir / "target.txt", u"richtig", true, ui);
+    EXPECT_EQ(result, FileResult::inputError);
+    const std::string expected = std::string(decrypt ? "Datei (Eingang)" : "Datei (Eingabe)") +
+                                 " kann nicht gelesen werden: /proc/self/mem: Input/output error";
+    EXPECT_EQ(ui.messages, std::vector<std::string>{expected});
+    EXPECT_EQ(readFile(dir / "target.txt"), "former content");
+    EXPECT_EQ(treeEntries(dir.path()), entriesBesides());
+}
+
+INSTANTIATE_TEST_SUITE_P(EncryptAndDecrypt, ReadFailure, ::testing::Bool());
+
 TEST_F(FileFailures, VerifyChecksThePasswordAndWritesNothing) {
     EXPECT_EQ(verifySingleFile(dir / "plain.txt.kvra", u"richtig", ui), FileResult::success);
     EXPECT_TRUE(ui.messages.empty());

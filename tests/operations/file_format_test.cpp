@@ -1,6 +1,7 @@
 // The file routines against encrypted files built from the format's definition.
 #include "core_recording_ui.h"
 #include "core_temp_dir.h"
+#include "operations/chunk_pipeline.h"
 #include "operations/file_routines.h"
 #include "reference_format.h"
 
@@ -47,7 +48,9 @@ INSTANTIATE_TEST_SUITE_P(SizesAndPasswords, FileFormat,
                                            FormatCase{8191, u"geheim"}, FormatCase{8192, u"geheim"},
                                            FormatCase{8193, u"geheim"}, FormatCase{8195, u"geheim"},
                                            FormatCase{3 * 8192 + 5, u"geheim"}, FormatCase{5, u""},
-                                           FormatCase{8195, u"Pässwörd €\u0142\U0001F512"}));
+                                           FormatCase{8195, u"Pässwörd €\u0142\U0001F512"},
+                                           FormatCase{pipelineChunkBytes + 8195, u"geheim"},
+                                           FormatCase{pipelineChunks * pipelineChunkBytes + 3, u"geheim"}));
 
 TEST(FileFormatProperties, CheckBlockDependsOnlyOnThePasswordsUtf16Units) {
     TempDir dir;
