@@ -18,15 +18,15 @@ public:
     };
 
     QList<Message> messages;
-    QStringList questions;          // texts of the questions asked
-    QStringList questionCaptions;   // their captions
-    QStringList folderTitles;       // titles of the folder pickers shown
+    QStringList questions;                       // texts of the questions asked
+    QStringList questionCaptions;                // their captions
+    QStringList folderTitles;                    // titles of the folder pickers shown
     QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
 
-    QQueue<bool> questionAnswers;   // empty: answer No
-    QQueue<QString> openAnswers;    // empty: cancel
-    QQueue<QString> saveAnswers;    // empty: cancel
-    QQueue<QString> folderAnswers;  // empty: cancel
+    QQueue<bool> questionAnswers;  // empty: answer No
+    QQueue<QString> openAnswers;   // empty: cancel
+    QQueue<QString> saveAnswers;   // empty: cancel
+    QQueue<QString> folderAnswers; // empty: cancel
     int openRequests = 0;
 
     void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
