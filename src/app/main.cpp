@@ -11,6 +11,7 @@
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -32,12 +33,13 @@ int main(int argc, char** argv) {
     kelvara::IniFile settings(kelvara::appPaths::writableFolder().toStdU16String() + u"/Kelvara.kvs");
     settings.load();
 
+    // The placement outlives the window: a window ended by a quit (not by its own close) saves at destruction.
+    kelvara::WindowPlacement placement(settings);
     kelvara::QtDialogs dialogs;
     kelvara::QtDesktop desktop;
     int exitCode = 0;
     {
         kelvara::MainWindow mainWindow(dialogs);
-        kelvara::WindowPlacement placement(settings);
         mainWindow.setPlacementHandlers([&placement](QWidget& window) { placement.restore(window); },
                                         [&placement](QWidget& window) { placement.save(window); });
         auto* process = new kelvara::ProcessWindow(&mainWindow);
@@ -48,7 +50,9 @@ int main(int argc, char** argv) {
         mainWindow.setAboutAction([online] { online->showAbout(); });
         QObject::connect(&mainWindow, &kelvara::MainWindow::closed, &app, &QCoreApplication::quit);
 
-        mainWindow.show();
+        // The loop shows the window, so the consent window and every other dialog of the first show run inside
+        // it: Qt drops a quit that arrives before the loop runs, and the program would go on without consent.
+        QTimer::singleShot(0, &mainWindow, &QWidget::show);
         exitCode = QCoreApplication::exec();
     }
     settings.save();

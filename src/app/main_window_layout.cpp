@@ -149,7 +149,8 @@ void MainWindow::buildLayout() {
     m_dropPanel1->setObjectName(QStringLiteral("DropPanel1"));
     m_dropPanel1->setGeometry(2, 15, 585, 56);
     m_dropPanel1->setDropAccept(true);
-    connect(m_dropPanel1, &DropPanel::systemDrop, this, &MainWindow::dropPanel1SystemDrop);
+    // Queued: the drop returns to the file manager first; a modal dialog inside it would hold the drag source.
+    connect(m_dropPanel1, &DropPanel::systemDrop, this, &MainWindow::dropPanel1SystemDrop, Qt::QueuedConnection);
     connect(addSymbolButton(m_dropPanel1, "SpeedButton3", 24, 3, QStringLiteral(":/images/file_lock_closed.svg"),
                             QStringLiteral("Datei verschlüsseln")),
             &QToolButton::clicked, this, &MainWindow::speedButton3Click);

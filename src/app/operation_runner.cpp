@@ -24,11 +24,13 @@ public:
         : m_runner(runner), m_progress(std::move(progress)), m_fileProgressText(std::move(fileProgressText)) {}
 
     void showMessage(const std::string& text) override {
+        endFileProgress();
         const QString message = QString::fromStdString(text);
         onUiThreadAndWait([this, &message] { m_runner.m_dialogs.message(m_runner.dialogParent(), message); });
     }
 
     bool askYesNo(const std::string& text) override {
+        endFileProgress();
         const QString question = QString::fromStdString(text);
         bool yes = false;
         onUiThreadAndWait(
@@ -79,6 +81,13 @@ public:
     }
 
 private:
+    // A message during a single file's run comes when the file is through or has failed: the bar goes first,
+    // also where its count never reaches the total (decryption writes the check block less than it reads).
+    void endFileProgress() {
+        if (!m_fileProgressText.isEmpty())
+            progressEnd();
+    }
+
     void begin(const QString& text, long long maximum) {
         // The bar counts in int: large byte counts are scaled down to fit.
         m_divisor = 1;
