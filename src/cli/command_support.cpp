@@ -1,12 +1,13 @@
 // Operand checks, the terminal user interface and password handling shared by the commands.
 #include "cli/command_support.h"
 
+#include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/path_text.h"
 #include "operations/secure_wipe.h"
 
 #include <ostream>
 #include <system_error>
-#include <unistd.h>
 
 namespace kelvara::cli {
 
@@ -26,7 +27,7 @@ std::optional<int> checkOperands(const Invocation& invocation, std::size_t count
 }
 
 TerminalUserInterface makeUserInterface(Streams& streams, bool interactive) {
-    return TerminalUserInterface(streams.err, ::isatty(STDERR_FILENO) == 1, interactive);
+    return TerminalUserInterface(streams.err, standardErrorIsTerminal(), interactive);
 }
 
 std::optional<std::u16string> passwordOrFail(const Invocation& invocation, PasswordUse use, Streams& streams,
@@ -43,7 +44,7 @@ std::optional<int> refuseExistingOutput(const std::filesystem::path& output, boo
     std::error_code error;
     if (force || !std::filesystem::exists(std::filesystem::symlink_status(output, error)))
         return std::nullopt;
-    return fail(streams, exitInputOutput, output.string() + " already exists", "use -f to replace it");
+    return fail(streams, exitInputOutput, pathToUtf8(output) + " already exists", "use -f to replace it");
 }
 
 PasswordGuard::~PasswordGuard() {

@@ -1,6 +1,7 @@
 // kelvara-cli decrypt INPUT [-o OUTPUT]: one .kvra file back into the plain file.
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
+#include "cli/path_text.h"
 #include "operations/file_routines.h"
 #include "operations/target_names.h"
 
@@ -27,17 +28,17 @@ public:
     int run(const Invocation& invocation, Streams& streams) override {
         if (auto status = checkOperands(invocation, 1, "kelvara-cli decrypt INPUT [-o OUTPUT]", streams))
             return *status;
-        const std::filesystem::path input = invocation.operands[0];
+        const std::filesystem::path input = pathFromUtf8(invocation.operands[0]);
         std::filesystem::path output;
         if (invocation.output) {
-            output = *invocation.output;
+            output = pathFromUtf8(*invocation.output);
         } else {
-            const std::string name = input.filename().string();
+            const std::string name = pathToUtf8(input.filename());
             const std::string proposed = removeEncryptedExtension(name);
             if (proposed.empty() || proposed == name)
-                return fail(streams, exitUsage, "cannot derive an output name from " + input.string(),
+                return fail(streams, exitUsage, "cannot derive an output name from " + pathToUtf8(input),
                             "its name holds no \".kvra\" to remove; give one with -o OUTPUT");
-            output = input.parent_path() / proposed;
+            output = input.parent_path() / pathFromUtf8(proposed);
         }
         if (auto status = refuseExistingOutput(output, invocation.force, streams))
             return *status;

@@ -1,6 +1,7 @@
 // kelvara-cli encrypt INPUT [-o OUTPUT]: one file into the .kvra format.
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
+#include "cli/path_text.h"
 #include "operations/file_routines.h"
 
 namespace kelvara::cli {
@@ -26,9 +27,12 @@ public:
     int run(const Invocation& invocation, Streams& streams) override {
         if (auto status = checkOperands(invocation, 1, "kelvara-cli encrypt INPUT [-o OUTPUT]", streams))
             return *status;
-        const std::filesystem::path input = invocation.operands[0];
-        const std::filesystem::path output = invocation.output ? std::filesystem::path(*invocation.output)
-                                                               : std::filesystem::path(input.string() + ".kvra");
+        const std::filesystem::path input = pathFromUtf8(invocation.operands[0]);
+        std::filesystem::path output = input;
+        if (invocation.output)
+            output = pathFromUtf8(*invocation.output);
+        else
+            output += ".kvra";
         if (auto status = refuseExistingOutput(output, invocation.force, streams))
             return *status;
         int status = exitSuccess;

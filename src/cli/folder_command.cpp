@@ -3,6 +3,7 @@
 
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
+#include "cli/path_text.h"
 
 #include <ostream>
 
@@ -48,8 +49,8 @@ int runFolderCommand(FolderDirection direction, const Invocation& invocation, St
     PasswordGuard guard(*password);
     auto ui = makeUserInterface(streams, invocation.interactive);
     const FolderRunSummary summary = runFolderTree(
-        direction, invocation.operands[0], invocation.operands[1], [&] { return *password; }, ui,
-        invocation.interactive, invocation.force);
+        direction, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]),
+        [&] { return *password; }, ui, invocation.interactive, invocation.force);
     if (!summary.started) {
         if (summary.worst == FileResult::success)
             streams.err << "kelvara-cli: not confirmed; nothing was written\n";

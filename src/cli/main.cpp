@@ -1,5 +1,6 @@
 // kelvara-cli: encrypts and decrypts files, folder trees and texts from the command line.
 #include "cli/command.h"
+#include "cli/console.h"
 #include "cli/exit_status.h"
 #include "kelvara_version.h"
 
@@ -30,7 +31,7 @@ void printOverview(std::ostream& out, const std::vector<std::unique_ptr<Command>
 }
 
 int runMain(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = programArguments(argc, argv);
     const auto commands = allCommands();
     Streams streams{std::cin, std::cout, std::cerr};
     if (args.empty()) {
@@ -66,6 +67,7 @@ int runMain(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
+        prepareStandardStreams();
         return runMain(argc, argv);
     } catch (const std::exception& failure) {
         std::cerr << "kelvara-cli: unexpected error: " << failure.what() << '\n';

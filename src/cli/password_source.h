@@ -17,7 +17,7 @@ struct PasswordOutcome {
 };
 
 // In this order: --password-file FILE (its content less one trailing line end, UTF-8), the variable
-// KELVARA_PASSWORD, or a prompt without echo on /dev/tty (asked twice when encrypting).
+// KELVARA_PASSWORD, or a prompt without echo on the terminal (asked twice when encrypting).
 PasswordOutcome obtainPassword(const Invocation& invocation, PasswordUse use);
 
 // The content of a password file less one trailing "\n" or "\r\n".

@@ -1,10 +1,10 @@
 // Messages, questions and a throttled progress line for kelvara-cli.
 #include "cli/terminal_ui.h"
 
-#include <fcntl.h>
+#include "cli/console.h"
+
 #include <ostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace kelvara::cli {
 namespace {
@@ -47,17 +47,8 @@ bool TerminalUserInterface::askYesNo(const std::string& text) {
     clearProgress();
     if (!fCanAsk)
         return false;
-    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const std::string prompt = text + " [y/N] ";
     std::string answer;
-    if (::write(fd, prompt.data(), prompt.size()) >= 0) {
-        char c;
-        while (::read(fd, &c, 1) == 1 && c != '\n')
-            answer.push_back(c);
-    }
-    ::close(fd);
+    askOnTerminal(text + " [y/N] ", Echo::shown, answer);
     return isYes(answer);
 }
 

@@ -14,7 +14,7 @@ namespace kelvara::cli {
 class TerminalUserInterface final : public UserInterface {
 public:
     // err receives messages; showProgress is usually "standard error is a terminal";
-    // canAsk allows questions on /dev/tty (otherwise every question is answered "no").
+    // canAsk allows questions on the terminal (otherwise every question is answered "no").
     TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk);
     ~TerminalUserInterface() override;
 

@@ -1,6 +1,7 @@
 // kelvara-cli verify INPUT: checks the password against the file's check block and writes nothing.
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
+#include "cli/path_text.h"
 #include "operations/file_routines.h"
 
 #include <ostream>
@@ -31,7 +32,7 @@ public:
             return status;
         PasswordGuard guard(*password);
         auto ui = makeUserInterface(streams, false);
-        const FileResult result = verifySingleFile(invocation.operands[0], *password, ui);
+        const FileResult result = verifySingleFile(pathFromUtf8(invocation.operands[0]), *password, ui);
         if (result == FileResult::success)
             streams.out << invocation.operands[0] << ": password matches\n";
         return exitStatusOf(result);

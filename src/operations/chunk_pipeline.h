@@ -2,7 +2,7 @@
 // done on a second thread.
 #pragma once
 
-#include "operations/posix_file.h"
+#include "operations/system_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,18 +3,18 @@
 
 #include "cipher/blowfish.h"
 #include "operations/chunk_pipeline.h"
+#include "operations/file_facts.h"
 #include "operations/file_key.h"
 #include "operations/messages.h"
-#include "operations/posix_file.h"
 #include "operations/same_file.h"
 #include "operations/secure_wipe.h"
+#include "operations/system_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <system_error>
-#include <unistd.h>
 
 namespace kelvara {
 namespace {
@@ -59,8 +59,8 @@ std::string outputObstacle(const std::filesystem::path& target) {
     if (std::filesystem::is_directory(status))
         return systemReason(EISDIR);
     // An existing file that may not be written stays, as a failed open for writing would leave it.
-    if (std::filesystem::exists(status) && ::access(target.c_str(), W_OK) != 0)
-        return systemReason(errno);
+    if (std::filesystem::exists(status))
+        return writeRefusal(target);
     return {};
 }
 
@@ -87,7 +87,10 @@ FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, T
                       const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
                       UserInterface& ui) {
     const bool decrypt = direction == Direction::decrypt;
-    const std::uint64_t total = input.size();
+    // The body is what is left of the input: when decrypting, the check block has been read already.
+    const std::uint64_t inputBytes = input.size();
+    const std::uint64_t consumed = decrypt ? checkBlockBytes : 0;
+    const std::uint64_t total = inputBytes > consumed ? inputBytes - consumed : 0;
     input.adviseSequential();
     ui.fileProgress(0, total);
     std::uint64_t reported = 0;

@@ -15,11 +15,13 @@ enum class FolderDirection { encrypt, decrypt };
 
 // Appends the full path of every file of the tree (a folder's own files before those of its subfolders;
 // entries in name order; file names beginning with "." are skipped, folders beginning with "." are entered;
-// directory links that would loop are not followed; fifos, sockets and devices are not files to encrypt).
+// on Windows hidden and system files are included, hidden and system folders are not entered; directory
+// links that would loop are not followed; fifos, sockets and devices are not files to encrypt).
 void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive);
 
 // Appends the full path of every subfolder of the tree: a folder's direct subfolders first, then the
-// subfolders of each of them in turn, so every folder comes before its own subfolders.
+// subfolders of each of them in turn, so every folder comes before its own subfolders. On Windows hidden and
+// system folders are neither listed nor entered.
 void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, bool recursive);
 
 // Where a source path lands below the target folder: target / (path without its root name and root

@@ -1,26 +1,13 @@
 // collectFiles and collectFolders: the depth-first walk of a source tree that does not follow looping links.
 #include "operations/folder_tree.h"
 
+#include "operations/file_facts.h"
+
 #include <algorithm>
-#include <sys/stat.h>
 #include <system_error>
 
 namespace kelvara {
 namespace {
-
-struct FolderIdentity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FolderIdentity&) const = default;
-};
-
-bool identify(const std::filesystem::path& folder, FolderIdentity& identity) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
-        return false;
-    identity = {info.st_dev, info.st_ino};
-    return true;
-}
 
 struct Entry {
     std::filesystem::path path;
@@ -51,16 +38,22 @@ bool isFileToProcess(const Entry& entry) {
     case file_type::character:
         return false;
     default:
-        return entry.path.filename().string().front() != '.';
+        // Hidden and system files are processed like any other; only the name decides.
+        return entry.path.filename().native().front() != '.';
     }
+}
+
+// A subfolder to list and enter: on Windows not one with the hidden or system attribute.
+bool isFolderToEnter(const Entry& entry) {
+    return entry.type == std::filesystem::file_type::directory && !isPassedOverFolder(entry.path);
 }
 
 // Walks one tree, remembering the folders on the current path so that a link back to one is not entered.
 class TreeWalk {
 public:
     bool enter(const std::filesystem::path& folder) {
-        FolderIdentity identity{};
-        if (!identify(folder, identity))
+        FileIdentity identity;
+        if (!identifyFile(folder, identity))
             return false;
         if (std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end())
             return false;
@@ -78,7 +71,7 @@ public:
         if (!recursive)
             return;
         for (const Entry& entry : entries) {
-            if (entry.type == std::filesystem::file_type::directory && enter(entry.path)) {
+            if (isFolderToEnter(entry) && enter(entry.path)) {
                 files(entry.path, out, true);
                 leave();
             }
@@ -88,7 +81,7 @@ public:
     void folders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
         std::vector<std::filesystem::path> children;
         for (const Entry& entry : listFolder(folder)) {
-            if (entry.type == std::filesystem::file_type::directory && !wouldLoop(entry.path)) {
+            if (isFolderToEnter(entry) && !wouldLoop(entry.path)) {
                 out.push_back(entry.path);
                 children.push_back(entry.path);
             }
@@ -105,12 +98,12 @@ public:
 
 private:
     bool wouldLoop(const std::filesystem::path& folder) const {
-        FolderIdentity identity{};
-        return !identify(folder, identity) ||
+        FileIdentity identity;
+        return !identifyFile(folder, identity) ||
                std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end();
     }
 
-    std::vector<FolderIdentity> fAncestors;
+    std::vector<FileIdentity> fAncestors;
 };
 
 } // namespace

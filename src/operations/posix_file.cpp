@@ -1,35 +1,16 @@
 // Input files and temporary outputs over POSIX descriptors, with the system's reasons for failures.
-#include "operations/posix_file.h"
+#include "operations/system_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace kelvara {
-namespace {
-
-std::string randomSuffix() {
-    std::random_device device;
-    const std::uint64_t value = (static_cast<std::uint64_t>(device()) << 32) ^ device();
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string text;
-    for (int shift = 60; shift >= 0; shift -= 4)
-        text.push_back(digits[(value >> shift) & 0xFu]);
-    return text;
-}
-
-} // namespace
-
-std::string systemReason(int errorNumber) {
-    return std::generic_category().message(errorNumber);
-}
 
 InputFile::~InputFile() {
-    if (fFd >= 0)
-        ::close(fFd);
+    if (fFile != noFile)
+        ::close(fFile);
 }
 
 bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
@@ -48,20 +29,20 @@ bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
         ::close(fd);
         return false;
     }
-    fFd = fd;
+    fFile = fd;
     fSize = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
     return true;
 }
 
 void InputFile::adviseSequential() {
-    ::posix_fadvise(fFd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fFile, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& reason) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t n = ::read(fFd, bytes + total, size - total);
+        const ssize_t n = ::read(fFile, bytes + total, size - total);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -81,13 +62,12 @@ TemporaryOutput::~TemporaryOutput() {
 
 bool TemporaryOutput::create(const std::filesystem::path& target, std::string& reason) {
     fTarget = target;
-    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = folder / (std::string(temporaryPrefix) + randomSuffix() + ".tmp");
+        std::filesystem::path candidate = temporaryCandidate(target.parent_path());
         // Mode 0666 less the umask: the same permissions a newly created target would get.
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            fFd = fd;
+            fFile = fd;
             fTemporary = std::move(candidate);
             return true;
         }
@@ -104,7 +84,7 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
     const auto* bytes = static_cast<const char*>(data);
     std::size_t written = 0;
     while (written < size) {
-        const ssize_t n = ::write(fFd, bytes + written, size - written);
+        const ssize_t n = ::write(fFile, bytes + written, size - written);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -129,19 +109,19 @@ void TemporaryOutput::startWriteback() {
     constexpr std::uint64_t writebackBytes = 8ull * 1024 * 1024;
     if (fWritten - fWrittenBack < writebackBytes)
         return;
-    ::sync_file_range(fFd, static_cast<off_t>(fWrittenBack), static_cast<off_t>(fWritten - fWrittenBack),
+    ::sync_file_range(fFile, static_cast<off_t>(fWrittenBack), static_cast<off_t>(fWritten - fWrittenBack),
                       SYNC_FILE_RANGE_WRITE);
     fWrittenBack = fWritten;
 #endif
 }
 
 bool TemporaryOutput::commit(std::string& reason) {
-    if (::fsync(fFd) != 0) {
+    if (::fsync(fFile) != 0) {
         reason = systemReason(errno);
         return false;
     }
-    const int fd = fFd;
-    fFd = -1;
+    const int fd = fFile;
+    fFile = noFile;
     if (::close(fd) != 0) {
         reason = systemReason(errno);
         return false;
@@ -155,9 +135,9 @@ bool TemporaryOutput::commit(std::string& reason) {
 }
 
 void TemporaryOutput::discard() {
-    if (fFd >= 0) {
-        ::close(fFd);
-        fFd = -1;
+    if (fFile != noFile) {
+        ::close(fFile);
+        fFile = noFile;
     }
     if (!fTemporary.empty()) {
         ::unlink(fTemporary.c_str());

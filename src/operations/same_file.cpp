@@ -1,6 +1,8 @@
 // Same-file and containment checks that see through links and other spellings of a path.
 #include "operations/same_file.h"
 
+#include "operations/file_facts.h"
+
 #include <system_error>
 
 namespace kelvara {
@@ -17,18 +19,29 @@ std::filesystem::path canonicalAsFarAsPossible(const std::filesystem::path& path
 } // namespace
 
 bool namesSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    if (std::filesystem::exists(a, error) && std::filesystem::exists(b, error)) {
-        const bool same = std::filesystem::equivalent(a, b, error);
-        if (!error)
-            return same;
-    }
+    // Two existing files are the same when their identities are; the path spelling does not matter then.
+    FileIdentity first;
+    FileIdentity second;
+    if (identifyFile(a, first) && identifyFile(b, second))
+        return first == second;
     return canonicalAsFarAsPossible(a) == canonicalAsFarAsPossible(b);
 }
 
 bool isAtOrBelow(const std::filesystem::path& path, const std::filesystem::path& folder) {
-    const std::filesystem::path relative =
-        canonicalAsFarAsPossible(path).lexically_relative(canonicalAsFarAsPossible(folder));
+    const std::filesystem::path canonicalPath = canonicalAsFarAsPossible(path);
+    // An existing folder is recognised by its identity among the existing folders above path: that also sees
+    // through spellings that compare unequal as text, such as another letter case on Windows.
+    FileIdentity folderIdentity;
+    if (identifyFile(folder, folderIdentity)) {
+        for (std::filesystem::path ancestor = canonicalPath;; ancestor = ancestor.parent_path()) {
+            FileIdentity identity;
+            if (identifyFile(ancestor, identity) && identity == folderIdentity)
+                return true;
+            if (!ancestor.has_relative_path())
+                return false;
+        }
+    }
+    const std::filesystem::path relative = canonicalPath.lexically_relative(canonicalAsFarAsPossible(folder));
     if (relative.empty())
         return false;
     const auto first = relative.begin();

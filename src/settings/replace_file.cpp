@@ -1,15 +1,12 @@
 // Whole-file replacement through a temporary file and a rename.
 #include "settings/replace_file.h"
 
+#include "settings/durable_file.h"
+
 #include <cstdio>
 #include <random>
 #include <string>
 #include <system_error>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define KELVARA_HAVE_FSYNC 1
-#endif
 
 namespace kelvara {
 
@@ -25,12 +22,8 @@ public:
         for (int attempt = 0; attempt < 16 && m_file == nullptr; ++attempt) {
             m_path = target;
             m_path += ".tmp-" + std::to_string(random());
-            // "x": fail instead of opening a file that already exists (or a link someone placed there).
-#ifdef _WIN32
-            m_file = ::_wfopen(m_path.c_str(), L"wbx");
-#else
-            m_file = std::fopen(m_path.c_str(), "wbx");
-#endif
+            // Fails instead of opening a file that already exists (or a link someone placed there).
+            m_file = createNewFile(m_path);
         }
     }
     TemporaryFile(const TemporaryFile&) = delete;
@@ -43,26 +36,17 @@ public:
         }
     }
 
-    bool isOpen() const {
-        return m_file != nullptr;
-    }
-    const fs::path& path() const {
-        return m_path;
-    }
+    bool isOpen() const { return m_file != nullptr; }
+    const fs::path& path() const { return m_path; }
 
     bool writeAndSync(std::string_view bytes) {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() || std::fflush(m_file) != 0)
+        if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() || std::fflush(m_file) != 0 ||
+            !flushToDisk(m_file))
             return false;
-#ifdef KELVARA_HAVE_FSYNC
-        if (::fsync(::fileno(m_file)) != 0)
-            return false;
-#endif
         return close();
     }
 
-    void keep() {
-        m_kept = true;
-    }
+    void keep() { m_kept = true; }
 
 private:
     bool close() {
@@ -104,8 +88,7 @@ bool replaceFileContents(const fs::path& path, std::string_view bytes) {
         if (error)
             return false;
     }
-    fs::rename(temporary.path(), target, error);
-    if (error)
+    if (!renameOver(temporary.path(), target))
         return false;
     temporary.keep();
     return true;

@@ -177,5 +177,33 @@ TEST_F(Cli, FolderRunsMirrorTheTreeAndEndWithTheHighestStatus) {
     EXPECT_FALSE(fs::exists(dir / "tree/inside"));
 }
 
+// File names reach the file system as the bytes given: UTF-8 names, and on POSIX also names that are not
+// UTF-8 at all, keep every byte through the default output names, messages and folder runs.
+TEST_F(Cli, FileNamesKeepTheirBytes) {
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    const std::string umlauts = "Gr\xc3\xbc\xc3\x9f"
+                                "e.txt";
+    const std::string latin1 = "caf\xe9.txt"; // not UTF-8
+    for (const std::string& name : {umlauts, latin1}) {
+        SCOPED_TRACE(name);
+        writeFile(dir / name, "inhalt " + name);
+        ASSERT_EQ(run({"encrypt", name}).status, 0);
+        ASSERT_TRUE(fs::exists(dir / (name + ".kvra")));
+        fs::rename(dir / name, dir / (name + ".orig"));
+        ASSERT_EQ(run({"decrypt", name + ".kvra"}).status, 0);
+        EXPECT_EQ(readFile(dir / name), "inhalt " + name);
+        const CliResult refused = run({"encrypt", name});
+        EXPECT_EQ(refused.status, 3);
+        EXPECT_EQ(refused.err.find("kelvara-cli: " + name + ".kvra already exists"), 0u) << refused.err;
+        EXPECT_EQ(run({"verify", name + ".kvra"}).out, name + ".kvra: password matches\n");
+    }
+
+    writeFile(dir / ("tree-" + umlauts) / latin1, "tief");
+    ASSERT_EQ(run({"encrypt-dir", "tree-" + umlauts, "t-" + umlauts}).status, 0);
+    const fs::path mirror = mirrorPath(dir / ("t-" + umlauts), dir / ("tree-" + umlauts));
+    RecordingUserInterface ui;
+    EXPECT_EQ(verifySingleFile(mirror / latin1, u"geheim", ui), FileResult::success);
+}
+
 } // namespace
 } // namespace kelvara::test

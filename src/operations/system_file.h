@@ -1,4 +1,5 @@
-// Owners of the input file and of the temporary output that replaces the target only when complete.
+// Owners of the input file and of the temporary output that replaces the target only when complete
+// (posix_file.cpp and windows_file.cpp implement them over the platform's own calls).
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,14 @@
 #include <string>
 
 namespace kelvara {
+
+#ifdef _WIN32
+using NativeFile = void*; // a HANDLE
+inline constexpr NativeFile noFile = nullptr;
+#else
+using NativeFile = int; // a descriptor
+inline constexpr NativeFile noFile = -1;
+#endif
 
 // The system's text for an errno value.
 std::string systemReason(int errorNumber);
@@ -22,7 +31,7 @@ public:
     // Opens the file; a folder is refused like a missing file. On failure reason says why.
     bool open(const std::filesystem::path& path, std::string& reason);
 
-    // Tells the system that the file is read from start to end, for a larger read-ahead.
+    // Tells the system that the file is read from start to end, for a larger read-ahead (where it can be told).
     void adviseSequential();
 
     // Reads until size bytes are in or the file ends, so that only the last chunk can be short.
@@ -32,7 +41,7 @@ public:
     std::uint64_t size() const { return fSize; }
 
 private:
-    int fFd = -1;
+    NativeFile fFile = noFile;
     std::uint64_t fSize = 0;
 };
 
@@ -57,7 +66,7 @@ public:
 private:
     void startWriteback();
 
-    int fFd = -1;
+    NativeFile fFile = noFile;
     std::filesystem::path fTarget;
     std::filesystem::path fTemporary;
     std::uint64_t fWritten = 0;
@@ -66,5 +75,8 @@ private:
 
 // The prefix of temporary output names; files beginning with "." are passed over by folder runs.
 inline constexpr const char* temporaryPrefix = ".kelvara-";
+
+// A fresh random name for a temporary output in folder ("." when empty): the prefix, 16 hex digits, ".tmp".
+std::filesystem::path temporaryCandidate(const std::filesystem::path& folder);
 
 } // namespace kelvara

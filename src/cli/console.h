@@ -1,0 +1,34 @@
+// The platform's console for kelvara-cli: arguments and environment as UTF-8, the standard streams, and
+// questions on the user's terminal (console_posix.cpp: /dev/tty and termios; console_windows.cpp: the console).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvara::cli {
+
+// The program's arguments after its own name, as UTF-8 (on Windows taken from the wide command line, since
+// argv holds them in the ANSI code page).
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// Prepares the standard streams: on Windows UTF-8 output on the console, escape sequences for the progress
+// line, and standard input and output as bytes without line-end translation. On POSIX nothing to do.
+void prepareStandardStreams();
+
+// True when standard error is a terminal that can show the progress line.
+bool standardErrorIsTerminal();
+
+// The value of an environment variable as UTF-8, or nothing when it is not set.
+std::optional<std::string> environmentVariable(const char* name);
+
+enum class Echo { shown, hidden };
+enum class TerminalReply { answered, nothingEntered, noTerminal };
+
+// Writes prompt (UTF-8) on the user's terminal and reads one line from it into line (UTF-8, without its line
+// end). With Echo::hidden the typed characters are not shown and a line end is written afterwards. A line
+// cut off by the end of input counts as answered when it holds something.
+TerminalReply askOnTerminal(std::string_view prompt, Echo echo, std::string& line);
+
+} // namespace kelvara::cli

@@ -1,0 +1,181 @@
+// kelvara-cli's console on Windows: the wide command line and environment, UTF-8 console output, and
+// questions on the console (CONIN$/CONOUT$) with echo switched off through SetConsoleMode.
+#include "cli/console.h"
+
+#include "operations/secure_wipe.h"
+#include "operations/utf8.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <shellapi.h> // after windows.h, which it builds on
+
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
+namespace kelvara::cli {
+namespace {
+
+std::string toUtf8(const wchar_t* text, std::size_t length) {
+    return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+std::wstring toWide(std::string_view text) {
+    const std::u16string wide = utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+// An open console handle, closed when the object goes.
+class ConsoleHandle {
+public:
+    explicit ConsoleHandle(const wchar_t* name)
+        : fHandle(::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr)) {}
+    ConsoleHandle(const ConsoleHandle&) = delete;
+    ConsoleHandle& operator=(const ConsoleHandle&) = delete;
+    ~ConsoleHandle() {
+        if (isOpen())
+            ::CloseHandle(fHandle);
+    }
+    bool isOpen() const { return fHandle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return fHandle; }
+
+private:
+    HANDLE fHandle;
+};
+
+// The console input with echo switched off for as long as the object lives.
+class SilentConsole {
+public:
+    explicit SilentConsole(HANDLE input) : fInput(input) {
+        if (::GetConsoleMode(fInput, &fSaved))
+            fRestore = ::SetConsoleMode(fInput, fSaved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+    }
+    SilentConsole(const SilentConsole&) = delete;
+    SilentConsole& operator=(const SilentConsole&) = delete;
+    ~SilentConsole() {
+        if (fRestore)
+            ::SetConsoleMode(fInput, fSaved);
+    }
+
+private:
+    HANDLE fInput;
+    DWORD fSaved = 0;
+    bool fRestore = false;
+};
+
+bool writeConsole(HANDLE output, std::string_view text) {
+    const std::wstring wide = toWide(text);
+    DWORD written = 0;
+    return ::WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
+}
+
+// Reads UTF-16 units up to the line end; the console delivers a typed line with "\r\n" at its end.
+TerminalReply readLine(HANDLE input, std::string& line) {
+    std::wstring wide;
+    TerminalReply reply = TerminalReply::nothingEntered;
+    for (;;) {
+        wchar_t unit = 0;
+        DWORD got = 0;
+        if (!::ReadConsoleW(input, &unit, 1, &got, nullptr) || got == 0) {
+            reply = wide.empty() ? TerminalReply::nothingEntered : TerminalReply::answered;
+            break;
+        }
+        if (unit == L'\n') {
+            reply = TerminalReply::answered;
+            break;
+        }
+        if (unit != L'\r')
+            wide.push_back(unit);
+    }
+    line = toUtf8(wide.data(), wide.size());
+    secureWipe(wide);
+    return reply;
+}
+
+// The console's settings as they were before the program changed them; the console outlives the program.
+UINT savedOutputCodePage = 0;
+DWORD savedErrorMode = 0;
+bool errorModeChanged = false;
+
+void restoreConsole() {
+    if (savedOutputCodePage != 0)
+        ::SetConsoleOutputCP(savedOutputCodePage);
+    if (errorModeChanged)
+        ::SetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), savedErrorMode);
+}
+
+} // namespace
+
+std::vector<std::string> programArguments(int, char**) {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (words == nullptr)
+        return arguments;
+    for (int i = 1; i < count; ++i)
+        arguments.push_back(toUtf8(words[i], std::wcslen(words[i])));
+    ::LocalFree(words);
+    return arguments;
+}
+
+void prepareStandardStreams() {
+    savedOutputCodePage = ::GetConsoleOutputCP();
+    ::SetConsoleOutputCP(CP_UTF8);
+    const HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (::GetConsoleMode(error, &savedErrorMode))
+        errorModeChanged = ::SetConsoleMode(error, savedErrorMode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+    std::atexit(restoreConsole);
+    // The texts and files piped through are bytes, as on POSIX: no "\r\n" translation.
+    ::_setmode(::_fileno(stdin), _O_BINARY);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+}
+
+bool standardErrorIsTerminal() {
+    // Only a console that understands the escape sequences of the progress line counts.
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0 &&
+           (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+std::optional<std::string> environmentVariable(const char* name) {
+    const std::wstring wideName = toWide(name);
+    const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (size == 0)
+        return std::nullopt;
+    std::wstring value(size, L'\0');
+    const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
+    if (length == 0 || length >= size) {
+        secureWipe(value);
+        return std::nullopt;
+    }
+    std::string text = toUtf8(value.data(), length);
+    secureWipe(value);
+    return text;
+}
+
+TerminalReply askOnTerminal(std::string_view prompt, Echo echo, std::string& line) {
+    line.clear();
+    const ConsoleHandle input(L"CONIN$");
+    const ConsoleHandle output(L"CONOUT$");
+    if (!input.isOpen() || !output.isOpen())
+        return TerminalReply::noTerminal;
+    if (!writeConsole(output.get(), prompt))
+        return TerminalReply::nothingEntered;
+    if (echo == Echo::shown)
+        return readLine(input.get(), line);
+    TerminalReply reply;
+    {
+        const SilentConsole silent(input.get());
+        reply = readLine(input.get(), line);
+    }
+    writeConsole(output.get(), "\r\n");
+    return reply;
+}
+
+} // namespace kelvara::cli
