@@ -4,6 +4,8 @@
 #include "app/operation_runner.h"
 #include "operations/file_routines.h"
 #include "operations/folder_tree.h"
+#include "operations/same_file.h"
+#include "operations/secure_wipe.h"
 #include "operations/target_names.h"
 #include "operations/text_crypt.h"
 #include "ui/dialogs.h"
@@ -17,7 +19,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,21 +39,6 @@ std::filesystem::path toPath(const QString& path) {
 #endif
 }
 
-// Overwrites a copy of the password before its memory is given back.
-template <typename String> void wipe(String& text) {
-    volatile auto* data = text.data();
-    for (std::size_t i = 0; i < text.size(); ++i)
-        data[i] = 0;
-    text.clear();
-}
-
-bool isSameFile(const QString& source, const QString& target) {
-    const QFileInfo sourceInfo(source);
-    const QFileInfo targetInfo(target);
-    if (sourceInfo.exists() && targetInfo.exists())
-        return sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath();
-    return QDir::cleanPath(sourceInfo.absoluteFilePath()) == QDir::cleanPath(targetInfo.absoluteFilePath());
-}
 } // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
@@ -156,7 +142,7 @@ void MainWindow::button2Click() {
     std::string password = toCodePage1252(m_edit1->text().toStdU16String());
     const std::u16string text = normalizeLineBreaks(m_memo1->toPlainText().toStdU16String(), u"\r\n");
     const std::string encrypted = encryptText(toCodePage1252(text), password);
-    wipe(password);
+    secureWipe(password);
     m_memo1->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
     m_memo1->selectAll();
     QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
@@ -166,9 +152,9 @@ void MainWindow::button3Click() {
     std::string password = toCodePage1252(m_edit1->text().toStdU16String());
     const std::string encrypted = toCodePage1252(m_memo1->toPlainText().toStdU16String());
     std::string decrypted = decryptText(encrypted, password);
-    wipe(password);
+    secureWipe(password);
     const std::u16string lines = normalizeLineBreaks(fromCodePage1252(decrypted), u"\n");
-    wipe(decrypted);
+    secureWipe(decrypted);
     m_memo1->setPlainText(QString::fromStdU16String(lines));
     m_memo1->selectAll();
     QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
@@ -207,7 +193,7 @@ void MainWindow::button5Click(const QStringList& droppedItems) {
 
 void MainWindow::fileRun(bool encrypt, const QString& source, const QString& target) {
     // Writing the output would destroy the input before it is read.
-    if (isSameFile(source, target)) {
+    if (namesSameFile(toPath(source), toPath(target))) {
         m_dialogs.message(this, QStringLiteral("Quelle und Ziel sind dieselbe Datei: %1\n"
                                                "Bitte wählen Sie für das Ergebnis einen anderen Namen.")
                                     .arg(QDir::toNativeSeparators(target)));
@@ -220,7 +206,7 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
                 encryptSingleFile(input, output, password, true, ui);
             else
                 decryptSingleFile(input, output, password, true, ui);
-            wipe(password);
+            secureWipe(password);
         },
         encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));
 }
@@ -250,7 +236,7 @@ void MainWindow::folderRun(bool encrypt) {
         runFolderTree(
             encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
             [&password] { return password; }, ui, true);
-        wipe(password);
+        secureWipe(password);
     });
 }
 

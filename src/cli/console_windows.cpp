@@ -3,7 +3,7 @@
 #include "cli/console.h"
 
 #include "operations/secure_wipe.h"
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <cstdio>
 #include <cstdlib>

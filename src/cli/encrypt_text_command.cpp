@@ -4,7 +4,7 @@
 #include "cli/text_io.h"
 #include "operations/secure_wipe.h"
 #include "operations/text_crypt.h"
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <ostream>
 

@@ -5,7 +5,7 @@
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
 #include "operations/secure_wipe.h"
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <cerrno>
 #include <fstream>

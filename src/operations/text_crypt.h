@@ -1,14 +1,12 @@
 // Encrypting a short text into one line of Base64 and back, with the 8-bit form of text and password.
 #pragma once
 
+#include "text/code_page_1252.h"
+
 #include <string>
 #include <string_view>
 
 namespace kelvara {
-
-// 8-bit form: Windows code page 1252; a character it lacks becomes '?'.
-std::string toCodePage1252(std::u16string_view text);
-std::u16string fromCodePage1252(std::string_view bytes);
 
 // Text encryption over 8-bit strings (Blowfish CFB8 keyed by SHA-1 of the password, then Base64).
 std::string encryptText(std::string_view text, std::string_view password);

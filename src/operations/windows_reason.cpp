@@ -1,7 +1,7 @@
 // Windows error texts through FormatMessageW, converted to UTF-8.
 #include "operations/windows_reason.h"
 
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 
 #include "settings/ini_values.h"
 #include "settings/replace_file.h"
+#include "text/utf8.h"
 
 #include <fstream>
 #include <iterator>

@@ -28,8 +28,4 @@ std::string decodeToUtf8(std::string_view bytes, TextEncoding encoding);
 // Encodes UTF-8 text (without byte-order mark). Characters code page 1252 cannot hold become "?".
 std::string encodeFromUtf8(std::string_view utf8, TextEncoding encoding);
 
-// The code points of UTF-8 text; invalid sequences become U+FFFD.
-std::u32string utf8ToCodePoints(std::string_view utf8);
-void appendUtf8(std::string& out, char32_t codePoint);
-
 } // namespace kelvara

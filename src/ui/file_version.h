@@ -1,4 +1,4 @@
-// The program's four-part version as text, or "No version specification" where none is known.
+// The program's four-part version as text, or a fixed English placeholder where none is known.
 #pragma once
 
 #include <QString>
@@ -8,7 +8,7 @@ namespace kelvara {
 inline constexpr const char* noVersionSpecification = "No version specification";
 
 // On Windows: the file version from the version resource of the file at path (blank path: the running program).
-// Elsewhere: the build's version for the running program, "No version specification" for any other file.
+// Elsewhere: the build's version for the running program, the placeholder for any other file.
 QString getFileVersion(const QString& path = {});
 
 } // namespace kelvara

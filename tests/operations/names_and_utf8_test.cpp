@@ -1,6 +1,6 @@
 // Proposed target names and the UTF-8 <-> UTF-16 conversion.
 #include "operations/target_names.h"
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Writing the settings file to disk: read-only files, failures, and replacement without half-written files.
+#include "core_temp_dir.h"
 #include "settings/ini_file.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@ namespace kelvara {
 namespace {
 
 namespace fs = std::filesystem;
-using test::readBytes;
-using test::TempFolder;
-using test::writeBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
 
 constexpr std::string_view oldContent = "[MainForm]\r\nFormVersion=0\r\nNormPos=1,2,626,542\r\n\r\n";
 
@@ -22,7 +22,7 @@ std::vector<fs::path> filesIn(const fs::path& folder) {
 }
 
 TEST(IniFileDisk, MissingFileLoadsAsEmptyWritableContent) {
-    TempFolder folder;
+    TempDir folder;
     IniFile file(folder / "Kelvara.kvs");
     file.load();
     EXPECT_EQ(file.text(), "");
@@ -31,9 +31,9 @@ TEST(IniFileDisk, MissingFileLoadsAsEmptyWritableContent) {
 }
 
 TEST(IniFileDisk, ReadOnlyFileIsReadButNeverWritten) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
-    writeBytes(path, oldContent);
+    writeFile(path, oldContent);
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     IniFile file(path);
     file.load();
@@ -42,15 +42,15 @@ TEST(IniFileDisk, ReadOnlyFileIsReadButNeverWritten) {
     EXPECT_EQ(file.readString("MainForm", "NormPos"), "1,2,626,542");
     file.writeString("MainForm", "NormPos", "5,5,630,545");
     EXPECT_FALSE(file.save());
-    EXPECT_EQ(readBytes(path), oldContent);
+    EXPECT_EQ(readFile(path), oldContent);
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_EQ(filesIn(folder.path()).size(), 1u);
 }
 
 TEST(IniFileDisk, FileMadeReadOnlyWhileRunningIsNotReplaced) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
-    writeBytes(path, oldContent);
+    writeFile(path, oldContent);
     IniFile file(path);
     file.load();
     EXPECT_FALSE(file.wasReadOnly());
@@ -59,12 +59,12 @@ TEST(IniFileDisk, FileMadeReadOnlyWhileRunningIsNotReplaced) {
                     fs::perm_options::remove);
     file.writeString("MainForm", "NormPos", "5,5,630,545");
     EXPECT_FALSE(file.save());
-    EXPECT_EQ(readBytes(path), oldContent);
+    EXPECT_EQ(readFile(path), oldContent);
 }
 
 TEST(IniFileDisk, WriteFailureIsReportedByTheResultOnly) {
-    TempFolder folder;
-    writeBytes(folder / "a file", "x");
+    TempDir folder;
+    writeFile(folder / "a file", "x");
     IniFile file(folder / "a file" / "Kelvara.kvs");
     file.load();
     file.writeInteger("MainForm", "FormVersion", 0);
@@ -72,28 +72,28 @@ TEST(IniFileDisk, WriteFailureIsReportedByTheResultOnly) {
     bool saved = true;
     EXPECT_NO_THROW(saved = file.save());
     EXPECT_FALSE(saved);
-    EXPECT_EQ(readBytes(folder / "a file"), "x");
+    EXPECT_EQ(readFile(folder / "a file"), "x");
 }
 
 TEST(IniFileDisk, SomethingThatIsNotAFileIsNeitherReadNorReplaced) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
     fs::create_directory(path);
-    writeBytes(path / "inside", "y");
+    writeFile(path / "inside", "y");
     IniFile file(path);
     file.load();
     file.writeInteger("MainForm", "FormVersion", 0);
 
     EXPECT_FALSE(file.save());
     EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(readBytes(path / "inside"), "y");
+    EXPECT_EQ(readFile(path / "inside"), "y");
     EXPECT_EQ(filesIn(folder.path()), std::vector<fs::path>{"Kelvara.kvs"});
 }
 
 TEST(IniFileDisk, SaveReplacesTheFileAsAWholeAndKeepsItsPermissions) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
-    writeBytes(path, oldContent);
+    writeFile(path, oldContent);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     // A second name for the old file: it must still show the old content, so the new content went into a
     // new file that replaced the old one in a single step instead of overwriting it where it lay.
@@ -103,8 +103,8 @@ TEST(IniFileDisk, SaveReplacesTheFileAsAWholeAndKeepsItsPermissions) {
     file.writeString("MainForm", "NormPos", "5,5,630,545");
 
     ASSERT_TRUE(file.save());
-    EXPECT_EQ(readBytes(path), "[MainForm]\r\nFormVersion=0\r\nNormPos=5,5,630,545\r\n\r\n");
-    EXPECT_EQ(readBytes(folder / "old name"), oldContent);
+    EXPECT_EQ(readFile(path), "[MainForm]\r\nFormVersion=0\r\nNormPos=5,5,630,545\r\n\r\n");
+    EXPECT_EQ(readFile(folder / "old name"), oldContent);
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     auto names = filesIn(folder.path());
     std::sort(names.begin(), names.end());
@@ -112,10 +112,10 @@ TEST(IniFileDisk, SaveReplacesTheFileAsAWholeAndKeepsItsPermissions) {
 }
 
 TEST(IniFileDisk, SymbolicLinkStaysAndItsTargetIsReplaced) {
-    TempFolder folder;
+    TempDir folder;
     const auto target = folder / "real.kvs";
     const auto link = folder / "Kelvara.kvs";
-    writeBytes(target, oldContent);
+    writeFile(target, oldContent);
     fs::create_symlink(target, link);
     IniFile file(link);
     file.load();
@@ -123,7 +123,7 @@ TEST(IniFileDisk, SymbolicLinkStaysAndItsTargetIsReplaced) {
 
     ASSERT_TRUE(file.save());
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(readBytes(target), "[MainForm]\r\nFormVersion=1\r\nNormPos=1,2,626,542\r\n\r\n");
+    EXPECT_EQ(readFile(target), "[MainForm]\r\nFormVersion=1\r\nNormPos=1,2,626,542\r\n\r\n");
 }
 
 } // namespace

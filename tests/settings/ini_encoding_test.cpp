@@ -1,15 +1,15 @@
 // The settings file keeps its encoding: code page 1252 without byte-order mark, or the mark it was read with.
+#include "core_temp_dir.h"
 #include "settings/ini_file.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace kelvara {
 namespace {
 
-using test::readBytes;
-using test::TempFolder;
-using test::writeBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
 
 // UTF-16 bytes from the compiler's own UTF-16 literal, independent of the code under test.
 std::string utf16Bytes(std::u16string_view text, bool bigEndian) {
@@ -59,9 +59,9 @@ void PrintTo(const EncodingCase& c, std::ostream* out) {
 class IniFileEncoding : public testing::TestWithParam<EncodingCase> {};
 
 TEST_P(IniFileEncoding, ReadsAsUtf8AndWritesBackInTheSameEncodingWithTheSameMark) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
-    writeBytes(path, GetParam().before);
+    writeFile(path, GetParam().before);
     IniFile file(path);
     file.load();
 
@@ -70,20 +70,20 @@ TEST_P(IniFileEncoding, ReadsAsUtf8AndWritesBackInTheSameEncodingWithTheSameMark
                                                    "e \xE2\x82\xAC");
     file.writeString("MainForm", "Neu", "\xC3\x84pfel \xF0\x9F\x98\x80");
     ASSERT_TRUE(file.save());
-    EXPECT_EQ(readBytes(path), GetParam().after);
+    EXPECT_EQ(readFile(path), GetParam().after);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllEncodings, IniFileEncoding, testing::ValuesIn(encodingCases()),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(IniFileCp1252, EveryHighByteSurvivesARoundTrip) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
     std::string value;
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         value.push_back(static_cast<char>(byte));
     const std::string bytes = "[S]\r\nk=" + value + "\r\n\r\n";
-    writeBytes(path, bytes);
+    writeFile(path, bytes);
     IniFile file(path);
     file.load();
 
@@ -93,13 +93,13 @@ TEST(IniFileCp1252, EveryHighByteSurvivesARoundTrip) {
     EXPECT_TRUE(read->ends_with("\xC3\xBF")) << "0xFF is y with diaeresis";
     file.writeString("S", "other", "1");
     ASSERT_TRUE(file.save());
-    EXPECT_EQ(readBytes(path), "[S]\r\nk=" + value + "\r\nother=1\r\n\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nk=" + value + "\r\nother=1\r\n\r\n");
 }
 
 TEST(IniFileEncoding, BrokenUnicodeIsReadWithoutLosingTheRestOfTheFile) {
-    TempFolder folder;
+    TempDir folder;
     const auto utf8Path = folder / "utf8.kvs";
-    writeBytes(utf8Path, "\xEF\xBB\xBF[S]\r\nbad=a\xFF\xC3z\r\ngood=1\r\n");
+    writeFile(utf8Path, "\xEF\xBB\xBF[S]\r\nbad=a\xFF\xC3z\r\ngood=1\r\n");
     IniFile utf8(utf8Path);
     utf8.load();
     EXPECT_EQ(utf8.readString("S", "bad"), "a\xEF\xBF\xBD\xEF\xBF\xBDz");
@@ -107,7 +107,7 @@ TEST(IniFileEncoding, BrokenUnicodeIsReadWithoutLosingTheRestOfTheFile) {
 
     // A lone low surrogate, then an odd last byte.
     const auto utf16Path = folder / "utf16.kvs";
-    writeBytes(utf16Path, "\xFF\xFE" + utf16Bytes(u"[S]\r\ngood=1\r\nbad=", false) + std::string("\x00\xDC", 2) + "x");
+    writeFile(utf16Path, "\xFF\xFE" + utf16Bytes(u"[S]\r\ngood=1\r\nbad=", false) + std::string("\x00\xDC", 2) + "x");
     IniFile utf16(utf16Path);
     utf16.load();
     EXPECT_EQ(utf16.readString("S", "good"), "1");

@@ -1,15 +1,15 @@
 // Reading and writing rules of the INI store: what survives a load and how edits land in the text.
+#include "core_temp_dir.h"
 #include "settings/ini_file.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace kelvara {
 namespace {
 
-using test::readBytes;
-using test::TempFolder;
-using test::writeBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
 
 constexpr std::string_view firstRunFile = "[MainForm]\r\n"
                                           "FormVersion=0\r\n"
@@ -23,14 +23,14 @@ constexpr std::string_view firstRunFile = "[MainForm]\r\n"
                                           "\r\n";
 
 IniFile loaded(const std::filesystem::path& path, std::string_view bytes) {
-    writeBytes(path, bytes);
+    writeFile(path, bytes);
     IniFile file(path);
     file.load();
     return file;
 }
 
 TEST(IniFile, FirstSaveCreatesFolderAndWritesSectionWithCrLfAndTrailingEmptyLine) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "not yet there" / "Kelvara.kvs";
     IniFile file(path);
     file.load();
@@ -46,11 +46,11 @@ TEST(IniFile, FirstSaveCreatesFolderAndWritesSectionWithCrLfAndTrailingEmptyLine
     file.writeString("MainForm", "NormPos", "444,205,1069,745");
     ASSERT_TRUE(file.save());
 
-    EXPECT_EQ(readBytes(path), firstRunFile);
+    EXPECT_EQ(readFile(path), firstRunFile);
 }
 
 TEST(IniFile, ReplacesValuesInPlaceAndAddsNewKeysAtTheEndOfTheirSection) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
     IniFile file = loaded(path, "[MainForm]\r\nFormVersion=0\r\nNormPos=444,205,1069,745\r\nTheme=dark\r\n\r\n"
                                 "[Other]\r\nkept=yes\r\n\r\n");
@@ -60,14 +60,14 @@ TEST(IniFile, ReplacesValuesInPlaceAndAddsNewKeysAtTheEndOfTheirSection) {
     file.writeString("Added", "first", "1");
     ASSERT_TRUE(file.save());
 
-    EXPECT_EQ(readBytes(path), "[MainForm]\r\nFormVersion=0\r\nNormPos=10,20,635,560\r\nTheme=dark\r\n"
-                               "NormPos(3840x1080)=10,20,635,560\r\n\r\n"
-                               "[Other]\r\nkept=yes\r\n\r\n"
-                               "[Added]\r\nfirst=1\r\n\r\n");
+    EXPECT_EQ(readFile(path), "[MainForm]\r\nFormVersion=0\r\nNormPos=10,20,635,560\r\nTheme=dark\r\n"
+                              "NormPos(3840x1080)=10,20,635,560\r\n\r\n"
+                              "[Other]\r\nkept=yes\r\n\r\n"
+                              "[Added]\r\nfirst=1\r\n\r\n");
 }
 
 TEST(IniFile, DropsCommentsBlankLinesAndLinesBeforeTheFirstSectionButKeepsOtherSectionLines) {
-    TempFolder folder;
+    TempDir folder;
     IniFile file = loaded(folder / "Kelvara.kvs", "stray line\r\n"
                                                   "orphan=1\r\n"
                                                   "; comment before\r\n"
@@ -100,7 +100,7 @@ TEST(IniFile, DropsCommentsBlankLinesAndLinesBeforeTheFirstSectionButKeepsOtherS
 }
 
 TEST(IniFile, ComparesSectionAndKeyNamesWithoutRegardToCase) {
-    TempFolder folder;
+    TempDir folder;
     IniFile file = loaded(folder / "Kelvara.kvs", "[mainform]\r\nshowcmd=3\r\n\xC4pfel=1\r\n");
 
     EXPECT_EQ(file.readString("MAINFORM", "ShowCmd"), "3");
@@ -114,7 +114,7 @@ TEST(IniFile, ComparesSectionAndKeyNamesWithoutRegardToCase) {
 }
 
 TEST(IniFile, SectionNamedTwiceIsReadAsOneSection) {
-    TempFolder folder;
+    TempDir folder;
     IniFile file = loaded(folder / "Kelvara.kvs", "[A]\r\na=1\r\n[B]\r\nb=2\r\n[a]\r\nc=3\r\n");
 
     EXPECT_EQ(file.readString("A", "c"), "3");
@@ -125,7 +125,7 @@ TEST(IniFile, SectionNamedTwiceIsReadAsOneSection) {
 class IniFileLineEnds : public testing::TestWithParam<std::string> {};
 
 TEST_P(IniFileLineEnds, ReadsLinesEndedByCrLfCrOrLf) {
-    TempFolder folder;
+    TempDir folder;
     const std::string& end = GetParam();
     IniFile file = loaded(folder / "Kelvara.kvs", "[S]" + end + "a=1" + end + end + "b=2" + end + "[T]" + end + "c");
 
@@ -137,7 +137,7 @@ TEST_P(IniFileLineEnds, ReadsLinesEndedByCrLfCrOrLf) {
 INSTANTIATE_TEST_SUITE_P(AllLineEnds, IniFileLineEnds, testing::Values("\r\n", "\n", "\r", "\n\r"));
 
 TEST(IniFile, LineBreaksInWrittenTextCannotAddEntriesOrSections) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
     IniFile file(path);
     file.load();
@@ -152,7 +152,7 @@ TEST(IniFile, LineBreaksInWrittenTextCannotAddEntriesOrSections) {
 }
 
 TEST(IniFile, ReadsIntegersWithEmptyAsZeroAndMalformedOrMissingAsFallback) {
-    TempFolder folder;
+    TempDir folder;
     IniFile file = loaded(folder / "Kelvara.kvs", "[S]\r\nempty=\r\nnegative=-12\r\nbad=12px\r\nhuge=99999999999\r\n");
 
     EXPECT_EQ(file.readInteger("S", "empty", 5), 0);
@@ -164,7 +164,7 @@ TEST(IniFile, ReadsIntegersWithEmptyAsZeroAndMalformedOrMissingAsFallback) {
 }
 
 TEST(IniFile, LoadingAgainReplacesTheContentInMemory) {
-    TempFolder folder;
+    TempDir folder;
     const auto path = folder / "Kelvara.kvs";
     IniFile file = loaded(path, "[S]\r\na=1\r\n");
     file.writeString("S", "b", "2");

@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace kelvara::test {
@@ -41,7 +42,7 @@ private:
     std::filesystem::path fPath;
 };
 
-inline void writeFile(const std::filesystem::path& path, const std::string& content) {
+inline void writeFile(const std::filesystem::path& path, std::string_view content) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(content.data(), static_cast<std::streamsize>(content.size()));

@@ -1,5 +1,5 @@
 // UTF-8 <-> UTF-16 conversion with replacement of malformed input.
-#include "operations/utf8.h"
+#include "text/utf8.h"
 
 #include <cstdint>
 
@@ -71,6 +71,34 @@ std::u16string utf8ToUtf16(std::string_view text) {
     return result;
 }
 
+std::u32string utf8ToCodePoints(std::string_view text) {
+    std::u32string result;
+    result.reserve(text.size());
+    std::size_t pos = 0;
+    bool valid = true;
+    while (pos < text.size())
+        result.push_back(decodeOne(text, pos, valid));
+    return result;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 std::string utf16ToUtf8(std::u16string_view text) {
     std::string result;
     result.reserve(text.size());
@@ -82,21 +110,7 @@ std::string utf16ToUtf8(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = replacement;
         }
-        if (cp < 0x80) {
-            result.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            result.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            result.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            result.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            result.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            result.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            result.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        appendUtf8(result, cp);
     }
     return result;
 }

@@ -1,5 +1,5 @@
 // The 8-bit form of texts and passwords: Windows code page 1252.
-#include "operations/text_crypt.h"
+#include "text/code_page_1252.h"
 
 #include <array>
 
