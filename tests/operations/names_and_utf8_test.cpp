@@ -14,8 +14,9 @@ struct NameCase {
     std::u16string extension;
 };
 
+// Quoted: test discovery would read a trailing backslash as joining the next line of the test list.
 void PrintTo(const NameCase& c, std::ostream* os) {
-    *os << utf16ToUtf8(c.source);
+    *os << '"' << utf16ToUtf8(c.source) << '"';
 }
 
 class TargetNames : public ::testing::TestWithParam<NameCase> {};

@@ -63,8 +63,12 @@ struct TextCase {
 void PrintTo(const FileCase& c, std::ostream* os) {
     *os << c.plain << " -> " << c.encrypted;
 }
+// Line breaks escaped: the test list keeps one line per test.
 void PrintTo(const TextCase& c, std::ostream* os) {
-    *os << '"' << c.text << "\" -> \"" << c.base64 << '"';
+    *os << '"';
+    for (const char ch : c.text)
+        *os << (ch == '\r' ? "\\r" : ch == '\n' ? "\\n" : std::string(1, ch));
+    *os << "\" -> \"" << c.base64 << '"';
 }
 
 // A manifest field: hex bytes, or "-" for nothing.
