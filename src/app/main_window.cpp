@@ -5,9 +5,11 @@
 #include "operations/file_routines.h"
 #include "operations/folder_tree.h"
 #include "operations/same_file.h"
-#include "operations/secure_wipe.h"
 #include "operations/target_names.h"
 #include "operations/text_crypt.h"
+#include "operations/text_form.h"
+#include "operations/wiped_buffer.h"
+#include "text/code_page_1252.h"
 #include "ui/dialogs.h"
 #include "ui/drop_panel.h"
 #include "ui/file_version.h"
@@ -27,6 +29,7 @@
 #include <QPlainTextEdit>
 
 #include <filesystem>
+#include <optional>
 
 namespace kelvara {
 
@@ -138,11 +141,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Text actions: the memo's text in its 8-bit form with CR LF line breaks, as typed text is stored elsewhere.
+// A text the form cannot hold, or one that is not an encrypted text, is refused and stays in the memo.
 void MainWindow::button2Click() {
+    TextBytes form = textToBytes(m_memo1->toPlainText().toStdU16String(), LineEnds::crlf);
+    if (!form.missing.empty()) {
+        secureWipe(form.bytes);
+        QStringList characters;
+        for (const char32_t character : form.missing)
+            characters.append(QString::fromUcs4(&character, 1));
+        m_dialogs.message(this, QStringLiteral("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
+                                               "%1\nDer Text bleibt unverändert.")
+                                    .arg(characters.join(QStringLiteral(", "))));
+        return;
+    }
     std::string password = toCodePage1252(m_edit1->text().toStdU16String());
-    const std::u16string text = normalizeLineBreaks(m_memo1->toPlainText().toStdU16String(), u"\r\n");
-    const std::string encrypted = encryptText(toCodePage1252(text), password);
+    const std::string encrypted = encryptText(form.bytes, password);
     secureWipe(password);
+    secureWipe(form.bytes);
     m_memo1->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
     m_memo1->selectAll();
     QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
@@ -150,12 +165,20 @@ void MainWindow::button2Click() {
 
 void MainWindow::button3Click() {
     std::string password = toCodePage1252(m_edit1->text().toStdU16String());
-    const std::string encrypted = toCodePage1252(m_memo1->toPlainText().toStdU16String());
-    std::string decrypted = decryptText(encrypted, password);
+    const TextBytes encrypted = textToBytes(m_memo1->toPlainText().toStdU16String(), LineEnds::asTyped);
+    std::optional<std::string> decrypted;
+    if (encrypted.missing.empty())
+        decrypted = decryptText(encrypted.bytes, password);
     secureWipe(password);
-    const std::u16string lines = normalizeLineBreaks(fromCodePage1252(decrypted), u"\n");
-    secureWipe(decrypted);
+    if (!decrypted) {
+        m_dialogs.message(this, QStringLiteral("Der Text ist kein verschlüsselter Text (kein gültiges Base64).\n"
+                                               "Der Text bleibt unverändert."));
+        return;
+    }
+    std::u16string lines = bytesToText(*decrypted, LineEnds::lf);
+    secureWipe(*decrypted);
     m_memo1->setPlainText(QString::fromStdU16String(lines));
+    secureWipe(lines);
     m_memo1->selectAll();
     QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
 }
@@ -192,13 +215,7 @@ void MainWindow::button5Click(const QStringList& droppedItems) {
 }
 
 void MainWindow::fileRun(bool encrypt, const QString& source, const QString& target) {
-    // Writing the output would destroy the input before it is read.
-    if (namesSameFile(toPath(source), toPath(target))) {
-        m_dialogs.message(this, QStringLiteral("Quelle und Ziel sind dieselbe Datei: %1\n"
-                                               "Bitte wählen Sie für das Ergebnis einen anderen Namen.")
-                                    .arg(QDir::toNativeSeparators(target)));
-        return;
-    }
+    // The routine refuses input and output naming one file before it writes anything.
     m_runner->start(
         [encrypt, input = toPath(source), output = toPath(target),
          password = m_edit1->text().toStdU16String()](UserInterface& ui) mutable {
@@ -233,9 +250,8 @@ void MainWindow::folderRun(bool encrypt) {
     // The field cannot change while the run blocks the window, so one copy serves every file.
     m_runner->start([encrypt, sourceFolder = toPath(source), targetFolder = toPath(target),
                      password = m_edit1->text().toStdU16String()](UserInterface& ui) mutable {
-        runFolderTree(
-            encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
-            [&password] { return password; }, ui, true);
+        runFolderTree(encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
+                      password, ui, true);
         secureWipe(password);
     });
 }

@@ -3,6 +3,7 @@
 
 #include "ui/application.h"
 #include "ui/dialogs.h"
+#include "ui/notice_text.h"
 #include "ui/process_window.h"
 #include "ui/unexpected_error.h"
 
@@ -23,9 +24,9 @@ public:
     WorkerInterface(OperationRunner& runner, QPointer<ProcessWindow> progress, QString fileProgressText)
         : m_runner(runner), m_progress(std::move(progress)), m_fileProgressText(std::move(fileProgressText)) {}
 
-    void showMessage(const std::string& text) override {
+    void notify(const Notice& notice) override {
         endFileProgress();
-        const QString message = QString::fromStdString(text);
+        const QString message = noticeText(notice);
         onUiThreadAndWait([this, &message] { m_runner.m_dialogs.message(m_runner.dialogParent(), message); });
     }
 

@@ -1,10 +1,13 @@
-// The small interface every kelvara-cli command implements, and the list of all commands.
+// The shape of every kelvara-cli command, and the list of all commands.
 #pragma once
 
 #include "cli/invocation.h"
+#include "cli/password_source.h"
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,15 +20,24 @@ struct Streams {
     std::ostream& err;
 };
 
+// Every command works with the password. runCommand() checks the operands, lets the command prepare what
+// needs no password, obtains the password (refusing an empty one for encryption), runs the command with it
+// and wipes it.
 class Command {
 public:
     virtual ~Command() = default;
     virtual std::string_view name() const = 0;
-    virtual std::string_view summary() const = 0; // one line for the overview
-    virtual std::string_view help() const = 0;    // the command's full --help text
-    virtual unsigned options() const = 0;         // the Option bits it accepts
-    // Runs the command with parsed arguments; returns the exit status.
-    virtual int run(const Invocation& invocation, Streams& streams) = 0;
+    virtual std::string_view summary() const = 0;     // one line for the overview
+    virtual std::string_view operands() const = 0;    // the operands in the usage line, e.g. "INPUT"
+    virtual std::size_t operandCount() const = 0;     // exactly this many operands
+    virtual std::string_view description() const = 0; // the paragraphs of --help between usage and options
+    virtual unsigned options() const = 0;             // the Option bits it accepts
+    virtual PasswordUse passwordUse() const = 0;
+
+    // Checks and prepares what needs no password; a status ends the command before the password is asked.
+    virtual std::optional<int> prepare(const Invocation& /*invocation*/, Streams& /*streams*/) { return std::nullopt; }
+    // Does the work; returns the exit status.
+    virtual int run(const Invocation& invocation, Streams& streams, const std::u16string& password) = 0;
 };
 
 std::unique_ptr<Command> makeEncryptCommand();
@@ -37,6 +49,12 @@ std::unique_ptr<Command> makeEncryptTextCommand();
 std::unique_ptr<Command> makeDecryptTextCommand();
 
 std::vector<std::unique_ptr<Command>> allCommands();
+
+// The command's --help text: usage line, description, options.
+std::string commandHelp(const Command& command);
+
+// Runs a parsed command as described at Command; returns the exit status.
+int runCommand(Command& command, const Invocation& invocation, Streams& streams);
 
 // Prints "kelvara-cli: message" and, when given, a hint line; returns status.
 int fail(Streams& streams, int status, std::string_view message, std::string_view hint = {});

@@ -1,10 +1,10 @@
-// Operand checks, the terminal user interface and password handling shared by the commands.
+// Running a command with its password, the help text, and the output checks shared by the commands.
 #include "cli/command_support.h"
 
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
-#include "operations/secure_wipe.h"
+#include "operations/wiped_buffer.h"
 
 #include <ostream>
 #include <system_error>
@@ -18,37 +18,64 @@ int fail(Streams& streams, int status, std::string_view message, std::string_vie
     return status;
 }
 
-std::optional<int> checkOperands(const Invocation& invocation, std::size_t count, std::string_view usage,
-                                 Streams& streams) {
-    if (invocation.operands.size() == count)
-        return std::nullopt;
-    const std::string problem = invocation.operands.size() < count ? "missing operand" : "too many operands";
-    return fail(streams, exitUsage, problem, "usage: " + std::string(usage));
+std::string commandHelp(const Command& command) {
+    std::string help = "usage: kelvara-cli " + std::string(command.name());
+    if (!command.operands().empty())
+        help += " " + std::string(command.operands());
+    help += optionUsage(command.options()) + "\n\n" + std::string(command.description()) + "\n";
+    const std::string options = optionHelp(command.options());
+    if (!options.empty())
+        help += "\n" + options;
+    return help;
+}
+
+int runCommand(Command& command, const Invocation& invocation, Streams& streams) {
+    if (invocation.operands.size() != command.operandCount()) {
+        const bool missing = invocation.operands.size() < command.operandCount();
+        return fail(streams, exitUsage, missing ? "missing operand" : "too many operands",
+                    "usage: kelvara-cli " + std::string(command.name()) + " " + std::string(command.operands()));
+    }
+    if (auto status = command.prepare(invocation, streams))
+        return *status;
+    PasswordOutcome outcome = obtainPassword(invocation, command.passwordUse());
+    if (!outcome.password)
+        return fail(streams, outcome.status, outcome.error);
+    std::u16string password = std::move(*outcome.password);
+    // Whatever is encrypted with the empty password is protected by nothing; reading such files stays possible.
+    if (password.empty() && command.passwordUse() == PasswordUse::encrypting)
+        return fail(streams, exitUsage, "an empty password is not accepted for encrypting",
+                    "files and texts encrypted with it would be protected by nothing");
+    int status = exitInputOutput;
+    try {
+        status = command.run(invocation, streams, password);
+    } catch (...) {
+        secureWipe(password);
+        throw;
+    }
+    secureWipe(password);
+    return status;
 }
 
 TerminalUserInterface makeUserInterface(Streams& streams, bool interactive) {
     return TerminalUserInterface(streams.err, standardErrorIsTerminal(), interactive);
 }
 
-std::optional<std::u16string> passwordOrFail(const Invocation& invocation, PasswordUse use, Streams& streams,
-                                             int& status) {
-    PasswordOutcome outcome = obtainPassword(invocation, use);
-    if (!outcome.password) {
-        status = fail(streams, outcome.status, outcome.error);
-        return std::nullopt;
-    }
-    return std::move(outcome.password);
-}
-
-std::optional<int> refuseExistingOutput(const std::filesystem::path& output, bool force, Streams& streams) {
+std::optional<int> refuseOutput(const std::filesystem::path& output, bool force, Streams& streams) {
     std::error_code error;
+    const auto status = std::filesystem::status(output, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return fail(streams, exitInputOutput, shownPath(output) + " is not a regular file; it is never replaced",
+                    "give another output, or \"-o -\" for standard output");
     if (force || !std::filesystem::exists(std::filesystem::symlink_status(output, error)))
         return std::nullopt;
-    return fail(streams, exitInputOutput, pathToUtf8(output) + " already exists", "use -f to replace it");
+    return fail(streams, exitInputOutput, shownPath(output) + " already exists", "use -f to replace it");
 }
 
-PasswordGuard::~PasswordGuard() {
-    secureWipe(fPassword);
+std::optional<int> refuseTerminalOutput(Streams& streams) {
+    if (!standardOutputIsTerminal())
+        return std::nullopt;
+    return fail(streams, exitUsage, "standard output is a terminal; the result is not written there",
+                "redirect standard output to a file or a pipe, or give -o FILE");
 }
 
 } // namespace kelvara::cli

@@ -1,8 +1,7 @@
-// Helpers shared by the commands: operand checks, the user interface, and password handling.
+// Helpers shared by the commands: the user interface and the checks of input and output paths.
 #pragma once
 
 #include "cli/command.h"
-#include "cli/password_source.h"
 #include "cli/terminal_ui.h"
 
 #include <filesystem>
@@ -11,30 +10,14 @@
 
 namespace kelvara::cli {
 
-// Fails with a usage error unless there are exactly count operands.
-std::optional<int> checkOperands(const Invocation& invocation, std::size_t count, std::string_view usage,
-                                 Streams& streams);
-
 // Progress on standard error only while it is a terminal; questions only when interactive.
 TerminalUserInterface makeUserInterface(Streams& streams, bool interactive);
 
-// The password, or the exit status after the error was printed.
-std::optional<std::u16string> passwordOrFail(const Invocation& invocation, PasswordUse use, Streams& streams,
-                                             int& status);
+// Refuses an output that exists and is not a regular file (links followed), and an existing output unless
+// --force was given.
+std::optional<int> refuseOutput(const std::filesystem::path& output, bool force, Streams& streams);
 
-// Refuses an existing output unless --force was given.
-std::optional<int> refuseExistingOutput(const std::filesystem::path& output, bool force, Streams& streams);
-
-// Wipes a password when it goes out of scope.
-class PasswordGuard {
-public:
-    explicit PasswordGuard(std::u16string& password) : fPassword(password) {}
-    PasswordGuard(const PasswordGuard&) = delete;
-    PasswordGuard& operator=(const PasswordGuard&) = delete;
-    ~PasswordGuard();
-
-private:
-    std::u16string& fPassword;
-};
+// Refuses "-o -" while standard output is a terminal: the result would be written over the screen.
+std::optional<int> refuseTerminalOutput(Streams& streams);
 
 } // namespace kelvara::cli

@@ -20,6 +20,17 @@ void prepareStandardStreams();
 // True when standard error is a terminal that can show the progress line.
 bool standardErrorIsTerminal();
 
+// True when standard output is a terminal.
+bool standardOutputIsTerminal();
+
+// True when there is a terminal to ask the user on.
+bool terminalAvailable();
+
+// On an interrupt (Ctrl-C, a termination or hang-up signal; on Windows the console's close and break events)
+// the terminal's echo is restored, every temporary output is removed, and the program ends with 128 plus the
+// signal's number. A file-size limit makes writes fail instead of ending the program.
+void installInterruptHandlers();
+
 // The value of an environment variable as UTF-8, or nothing when it is not set.
 std::optional<std::string> environmentVariable(const char* name);
 

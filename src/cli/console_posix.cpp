@@ -1,7 +1,11 @@
 // kelvara-cli's console on POSIX: argv as it is, and questions on /dev/tty with echo switched off by termios.
 #include "cli/console.h"
 
+#include "operations/system_file.h"
+
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <termios.h>
@@ -9,6 +13,10 @@
 
 namespace kelvara::cli {
 namespace {
+
+// The terminal settings to put back when a signal ends the program while echo is off.
+termios savedTerminal{};
+std::atomic<int> savedTerminalFd{-1};
 
 // The terminal with echo switched off for as long as the object lives; ECHONL still shows the line end.
 class SilentTerminal {
@@ -18,14 +26,20 @@ public:
             termios silent = fSaved;
             silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
             silent.c_lflag |= ECHONL;
+            savedTerminal = fSaved;
+            savedTerminalFd.store(fFd);
             fRestore = ::tcsetattr(fFd, TCSAFLUSH, &silent) == 0;
+            if (!fRestore)
+                savedTerminalFd.store(-1);
         }
     }
     SilentTerminal(const SilentTerminal&) = delete;
     SilentTerminal& operator=(const SilentTerminal&) = delete;
     ~SilentTerminal() {
-        if (fRestore)
+        if (fRestore) {
+            savedTerminalFd.store(-1);
             ::tcsetattr(fFd, TCSAFLUSH, &fSaved);
+        }
     }
 
 private:
@@ -33,6 +47,18 @@ private:
     termios fSaved{};
     bool fRestore = false;
 };
+
+// Only async-signal-safe calls: tcsetattr, unlinkat (in removeTemporaryFiles), write and _exit.
+void onInterrupt(int signalNumber) {
+    const int terminal = savedTerminalFd.load();
+    if (terminal >= 0) {
+        ::tcsetattr(terminal, TCSANOW, &savedTerminal);
+        // The prompt's line was left open: end it, so the shell's prompt starts on a line of its own.
+        [[maybe_unused]] const ssize_t ignored = ::write(terminal, "\n", 1);
+    }
+    removeTemporaryFiles();
+    ::_exit(128 + signalNumber);
+}
 
 TerminalReply readLine(int fd, std::string& line) {
     char c;
@@ -58,6 +84,31 @@ void prepareStandardStreams() {}
 
 bool standardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+bool standardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+bool terminalAvailable() {
+    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+void installInterruptHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&action.sa_mask, signalNumber);
+    }
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signalNumber, &action, nullptr);
+    // Past a file-size limit write() then fails with EFBIG: an ordinary write error, temporary file removed.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 std::optional<std::string> environmentVariable(const char* name) {

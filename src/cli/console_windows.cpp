@@ -2,7 +2,7 @@
 // questions on the console (CONIN$/CONOUT$) with echo switched off through SetConsoleMode.
 #include "cli/console.h"
 
-#include "operations/secure_wipe.h"
+#include "operations/wiped_buffer.h"
 #include "text/utf8.h"
 
 #include <cstdio>

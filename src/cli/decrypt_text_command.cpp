@@ -2,8 +2,10 @@
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
 #include "cli/text_io.h"
-#include "operations/secure_wipe.h"
 #include "operations/text_crypt.h"
+#include "operations/text_form.h"
+#include "operations/wiped_buffer.h"
+#include "text/code_page_1252.h"
 #include "text/utf8.h"
 
 #include <ostream>
@@ -15,35 +17,31 @@ class DecryptTextCommand final : public Command {
 public:
     std::string_view name() const override { return "decrypt-text"; }
     std::string_view summary() const override { return "decrypt Base64 text from standard input"; }
-    std::string_view help() const override {
-        return "usage: kelvara-cli decrypt-text [--password-file FILE] < encrypted > text\n"
-               "\n"
-               "Decrypts the Base64 text on standard input (spaces and line breaks inside it are skipped)\n"
+    std::string_view operands() const override { return ""; }
+    std::size_t operandCount() const override { return 0; }
+    std::string_view description() const override {
+        return "Decrypts the Base64 text on standard input (spaces and line breaks inside it are skipped)\n"
                "and prints the text as UTF-8, every CR LF, lone CR and lone LF written as one line end.\n"
-               "The text format holds no check: a wrong password prints unreadable characters.\n"
-               "\n"
-               "  --password-file FILE    read the password from FILE (else KELVARA_PASSWORD, else a prompt)\n";
+               "Input that is not Base64 (another character, \"=\" before the end, a length that is not a\n"
+               "multiple of 4) is refused with status 3. The text format holds no check: a wrong password\n"
+               "prints unreadable characters.";
     }
     unsigned options() const override { return optionPasswordFile; }
+    PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
 
-    int run(const Invocation& invocation, Streams& streams) override {
-        if (auto status = checkOperands(invocation, 0, "kelvara-cli decrypt-text < encrypted", streams))
-            return *status;
-        int status = exitSuccess;
-        auto password = passwordOrFail(invocation, PasswordUse::decrypting, streams, status);
-        if (!password)
-            return status;
-        PasswordGuard guard(*password);
+    int run(const Invocation&, Streams& streams, const std::u16string& password) override {
         auto input = readAll(streams.in);
         if (!input)
             return fail(streams, exitInputOutput, "cannot read standard input");
-        std::string password8 = toCodePage1252(*password);
-        std::string text8 = decryptText(toCodePage1252(utf8ToUtf16(*input)), password8);
-        std::u16string text = normalizeLineBreaks(fromCodePage1252(text8), u"\n");
+        std::string password8 = toCodePage1252(password);
+        std::optional<std::string> text8 = decryptText(*input, password8);
+        secureWipe(password8);
+        if (!text8)
+            return fail(streams, exitInputOutput, "standard input is not Base64 text; nothing was decrypted");
+        std::u16string text = bytesToText(*text8, LineEnds::lf);
         std::string output = utf16ToUtf8(text);
         streams.out << output << std::flush;
-        secureWipe(password8);
-        secureWipe(text8);
+        secureWipe(*text8);
         secureWipe(text);
         secureWipe(output);
         return streams.out ? exitSuccess : fail(streams, exitInputOutput, "cannot write standard output");

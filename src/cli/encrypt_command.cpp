@@ -1,7 +1,7 @@
 // kelvara-cli encrypt INPUT [-o OUTPUT]: one file into the .kvra format.
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
-#include "cli/path_text.h"
+#include "cli/file_operands.h"
 #include "operations/file_routines.h"
 
 namespace kelvara::cli {
@@ -11,38 +11,33 @@ class EncryptCommand final : public Command {
 public:
     std::string_view name() const override { return "encrypt"; }
     std::string_view summary() const override { return "encrypt a file (default output: INPUT.kvra)"; }
-    std::string_view help() const override {
-        return "usage: kelvara-cli encrypt INPUT [-o OUTPUT] [-f] [-v] [--password-file FILE]\n"
-               "\n"
-               "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
-               "to a temporary file next to it and put in place only when complete.\n"
-               "\n"
-               "  -o, --output FILE       where to write the encrypted file\n"
-               "  -f, --force             replace an existing output file\n"
-               "  -v, --verbose           also report success\n"
-               "  --password-file FILE    read the password from FILE (else KELVARA_PASSWORD, else a prompt)\n";
+    std::string_view operands() const override { return "INPUT"; }
+    std::size_t operandCount() const override { return 1; }
+    std::string_view description() const override {
+        return "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
+               "to a temporary file next to it and put in place only when complete; it gets INPUT's\n"
+               "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
+               "(then -o is needed); \"-o -\" writes to standard output.";
     }
     unsigned options() const override { return optionOutput | optionForce | optionVerbose | optionPasswordFile; }
+    PasswordUse passwordUse() const override { return PasswordUse::encrypting; }
 
-    int run(const Invocation& invocation, Streams& streams) override {
-        if (auto status = checkOperands(invocation, 1, "kelvara-cli encrypt INPUT [-o OUTPUT]", streams))
-            return *status;
-        const std::filesystem::path input = pathFromUtf8(invocation.operands[0]);
-        std::filesystem::path output = input;
-        if (invocation.output)
-            output = pathFromUtf8(*invocation.output);
-        else
+    std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
+        return fFiles.prepare(invocation, streams, [](const std::filesystem::path& input) {
+            std::filesystem::path output = input;
             output += ".kvra";
-        if (auto status = refuseExistingOutput(output, invocation.force, streams))
-            return *status;
-        int status = exitSuccess;
-        auto password = passwordOrFail(invocation, PasswordUse::encrypting, streams, status);
-        if (!password)
-            return status;
-        PasswordGuard guard(*password);
-        auto ui = makeUserInterface(streams, false);
-        return exitStatusOf(encryptSingleFile(input, output, *password, invocation.verbose, ui, invocation.force));
+            return std::optional(output);
+        });
     }
+
+    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+        auto ui = makeUserInterface(streams, false);
+        return exitStatusOf(
+            encryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));
+    }
+
+private:
+    FileOperands fFiles;
 };
 
 } // namespace

@@ -2,8 +2,10 @@
 #include "cli/command_support.h"
 #include "cli/exit_status.h"
 #include "cli/text_io.h"
-#include "operations/secure_wipe.h"
 #include "operations/text_crypt.h"
+#include "operations/text_form.h"
+#include "operations/wiped_buffer.h"
+#include "text/code_page_1252.h"
 #include "text/utf8.h"
 
 #include <ostream>
@@ -11,37 +13,62 @@
 namespace kelvara::cli {
 namespace {
 
+// "U+0416 'Ж'" for each character, so that the user can find them in the text.
+std::string describeCharacters(const std::u32string& characters) {
+    std::string text;
+    for (const char32_t character : characters) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        std::string code;
+        for (char32_t value = character; value != 0 || code.size() < 4; value >>= 4)
+            code.insert(code.begin(), digits[value & 0xF]);
+        if (!text.empty())
+            text += ", ";
+        text += "U+" + code;
+        if (character >= 0x20 && (character < 0xD800 || character > 0xDFFF)) {
+            text += " '";
+            appendUtf8(text, character);
+            text += "'";
+        }
+    }
+    return text;
+}
+
 class EncryptTextCommand final : public Command {
 public:
     std::string_view name() const override { return "encrypt-text"; }
     std::string_view summary() const override { return "encrypt standard input into one line of Base64"; }
-    std::string_view help() const override {
-        return "usage: kelvara-cli encrypt-text [--password-file FILE] < text > encrypted\n"
-               "\n"
-               "Encrypts standard input exactly as read (UTF-8, taken to its 8-bit Windows-1252 form; a\n"
-               "character that form lacks becomes \"?\") and prints one line of Base64.\n"
-               "\n"
-               "  --password-file FILE    read the password from FILE (else KELVARA_PASSWORD, else a prompt)\n";
+    std::string_view operands() const override { return ""; }
+    std::size_t operandCount() const override { return 0; }
+    std::string_view description() const override {
+        return "Encrypts standard input exactly as read (UTF-8; a leading byte-order mark is dropped) in its\n"
+               "8-bit Windows-1252 form and prints one line of Base64. Input that is not UTF-8, or that holds\n"
+               "characters Windows-1252 lacks (they could not come back), is refused with status 3.";
     }
     unsigned options() const override { return optionPasswordFile; }
+    PasswordUse passwordUse() const override { return PasswordUse::encrypting; }
 
-    int run(const Invocation& invocation, Streams& streams) override {
-        if (auto status = checkOperands(invocation, 0, "kelvara-cli encrypt-text < text", streams))
-            return *status;
-        int status = exitSuccess;
-        auto password = passwordOrFail(invocation, PasswordUse::encrypting, streams, status);
-        if (!password)
-            return status;
-        PasswordGuard guard(*password);
+    int run(const Invocation&, Streams& streams, const std::u16string& password) override {
         auto input = readAll(streams.in);
         if (!input)
             return fail(streams, exitInputOutput, "cannot read standard input");
-        std::string text8 = toCodePage1252(utf8ToUtf16(*input));
-        std::string password8 = toCodePage1252(*password);
-        const std::string encrypted = encryptText(text8, password8);
-        secureWipe(text8);
-        secureWipe(password8);
+        std::u16string text;
+        const bool valid = textFromUtf8(*input, text);
         secureWipe(*input);
+        if (!valid)
+            return fail(streams, exitInputOutput, "standard input is not valid UTF-8; nothing was encrypted");
+        TextBytes form = textToBytes(text, LineEnds::asTyped);
+        secureWipe(text);
+        if (!form.missing.empty()) {
+            secureWipe(form.bytes);
+            return fail(streams, exitInputOutput,
+                        "the text holds characters that Windows-1252 cannot hold: " + describeCharacters(form.missing) +
+                            "; nothing was encrypted",
+                        "they would come back as \"?\"; remove or replace them");
+        }
+        std::string password8 = toCodePage1252(password);
+        const std::string encrypted = encryptText(form.bytes, password8);
+        secureWipe(form.bytes);
+        secureWipe(password8);
         streams.out << encrypted << '\n' << std::flush;
         return streams.out ? exitSuccess : fail(streams, exitInputOutput, "cannot write standard output");
     }

@@ -1,4 +1,4 @@
-// The body shared by encrypt-dir and decrypt-dir: a folder run with the mirror rule.
+// encrypt-dir and decrypt-dir: a folder run with the mirror rule.
 #pragma once
 
 #include "cli/command.h"
@@ -6,9 +6,6 @@
 
 namespace kelvara::cli {
 
-int runFolderCommand(FolderDirection direction, const Invocation& invocation, Streams& streams);
-
-// The --help text of encrypt-dir (encrypting) or decrypt-dir.
-std::string_view folderCommandHelp(FolderDirection direction);
+std::unique_ptr<Command> makeFolderCommand(FolderDirection direction);
 
 } // namespace kelvara::cli

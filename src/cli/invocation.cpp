@@ -1,6 +1,7 @@
 // Parsing a command's options and operands.
 #include "cli/invocation.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace kelvara::cli {
@@ -10,15 +11,19 @@ struct OptionSpec {
     std::string_view shortName;
     std::string_view longName;
     Option option;
-    bool takesValue;
+    std::string_view valueName; // empty: the option takes no value
+    std::string_view help;
 };
 
 constexpr OptionSpec optionSpecs[] = {
-    {"-o", "--output", optionOutput, true},
-    {"-f", "--force", optionForce, false},
-    {"-i", "--interactive", optionInteractive, false},
-    {"", "--password-file", optionPasswordFile, true},
-    {"-v", "--verbose", optionVerbose, false},
+    {"-o", "--output", optionOutput, "OUTPUT", "where to write the result; \"-\" writes it to standard output"},
+    {"-f", "--force", optionForce, "", "replace existing output files (never anything but a regular file)"},
+    {"-i", "--interactive", optionInteractive, "", "ask for confirmation on the terminal first"},
+    {"-v", "--verbose", optionVerbose, "", "also report success"},
+    {"", "--password-file", optionPasswordFile, "FILE",
+     "read the password from FILE (else KELVARA_PASSWORD, else a\n"
+     "prompt); a trailing line end and a leading UTF-8\n"
+     "byte-order mark are not part of the password"},
 };
 
 void apply(Invocation& invocation, Option option, std::string value) {
@@ -42,6 +47,42 @@ void apply(Invocation& invocation, Option option, std::string value) {
 }
 
 } // namespace
+
+std::string optionUsage(unsigned options) {
+    std::string usage;
+    for (const auto& spec : optionSpecs) {
+        if ((options & spec.option) == 0)
+            continue;
+        usage += " [";
+        usage += spec.shortName.empty() ? spec.longName : spec.shortName;
+        if (!spec.valueName.empty())
+            usage += " " + std::string(spec.valueName);
+        usage += "]";
+    }
+    return usage;
+}
+
+std::string optionHelp(unsigned options) {
+    constexpr std::size_t column = 26;
+    std::string help;
+    for (const auto& spec : optionSpecs) {
+        if ((options & spec.option) == 0)
+            continue;
+        std::string names = "  ";
+        names += spec.shortName.empty() ? std::string(spec.longName)
+                                        : std::string(spec.shortName) + ", " + std::string(spec.longName);
+        if (!spec.valueName.empty())
+            names += " " + std::string(spec.valueName);
+        names.resize(std::max(column, names.size() + 2), ' ');
+        for (const char c : spec.help) {
+            names.push_back(c);
+            if (c == '\n')
+                names.append(column, ' ');
+        }
+        help += names + "\n";
+    }
+    return help;
+}
 
 std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, unsigned allowed, std::string& error) {
     Invocation invocation;
@@ -79,7 +120,7 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, 
             return std::nullopt;
         }
         std::string value;
-        if (match->takesValue) {
+        if (!match->valueName.empty()) {
             if (name.size() < arg.size()) {
                 value = arg.substr(equals + 1);
             } else if (i + 1 < args.size()) {

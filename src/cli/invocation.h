@@ -25,6 +25,10 @@ struct Invocation {
     bool help = false;
 };
 
+// The usage brackets of the given Option bits ("[-o OUTPUT] [-f]") and their help lines, from the option table.
+std::string optionUsage(unsigned options);
+std::string optionHelp(unsigned options);
+
 // Parses args (the words after the command's name). allowed is a set of Option bits; -h/--help is always
 // allowed and "--" ends the options. On a usage error returns nothing and sets error.
 std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, unsigned allowed, std::string& error);

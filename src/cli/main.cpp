@@ -26,7 +26,8 @@ void printOverview(std::ostream& out, const std::vector<std::unique_ptr<Command>
            "The password is never taken from the command line: it comes from --password-file FILE,\n"
            "the KELVARA_PASSWORD variable, or a prompt on the terminal (twice when encrypting).\n"
            "\n"
-           "Exit status: 0 success, 1 usage error, 2 wrong password, 3 input or output error.\n"
+           "Exit status: 0 success, 1 usage error, 2 wrong password, 3 input or output error,\n"
+           "128 + N when ended by signal N (temporary files are removed first).\n"
            "Run 'kelvara-cli COMMAND --help' for a command's options.\n";
 }
 
@@ -55,10 +56,10 @@ int runMain(int argc, char** argv) {
         if (!invocation)
             return fail(streams, exitUsage, error, "run 'kelvara-cli " + args[0] + " --help' for its options");
         if (invocation->help) {
-            std::cout << command->help();
+            std::cout << commandHelp(*command);
             return exitSuccess;
         }
-        return command->run(*invocation, streams);
+        return runCommand(*command, *invocation, streams);
     }
     return fail(streams, exitUsage, "unknown command '" + args[0] + "'", "run 'kelvara-cli --help' for the commands");
 }
@@ -68,6 +69,7 @@ int runMain(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         prepareStandardStreams();
+        installInterruptHandlers();
         return runMain(argc, argv);
     } catch (const std::exception& failure) {
         std::cerr << "kelvara-cli: unexpected error: " << failure.what() << '\n';

@@ -4,7 +4,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
-#include "operations/secure_wipe.h"
+#include "operations/wiped_buffer.h"
 #include "text/utf8.h"
 
 #include <cerrno>
@@ -61,6 +61,9 @@ PasswordOutcome fromFile(const std::string& path) {
     if (file.bad())
         return failure(exitInputOutput, "cannot read the password file " + path);
     std::string password = withoutTrailingLineEnd(std::move(content));
+    // Editors on Windows begin UTF-8 files with a byte-order mark; it is not part of the password.
+    if (password.starts_with("\xEF\xBB\xBF"))
+        password.erase(0, 3);
     return fromUtf8(password, "the password file");
 }
 

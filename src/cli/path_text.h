@@ -10,7 +10,14 @@ namespace kelvara::cli {
 // The path that UTF-8 text names (on POSIX the bytes as they are; on Windows converted to UTF-16).
 std::filesystem::path pathFromUtf8(std::string_view text);
 
-// The path as UTF-8 text for messages and output.
+// The path as UTF-8 text for output.
 std::string pathToUtf8(const std::filesystem::path& path);
+
+// Text for the terminal: control characters (C0, DEL and C1) written as \xHH, so that a file name cannot
+// carry escape sequences into a message.
+std::string escapeControls(std::string_view text);
+
+// The path as UTF-8 text for messages, control characters escaped.
+std::string shownPath(const std::filesystem::path& path);
 
 } // namespace kelvara::cli

@@ -2,6 +2,8 @@
 #include "cli/terminal_ui.h"
 
 #include "cli/console.h"
+#include "cli/notice_text.h"
+#include "cli/path_text.h"
 
 #include <ostream>
 #include <string_view>
@@ -29,17 +31,9 @@ TerminalUserInterface::~TerminalUserInterface() {
     clearProgress();
 }
 
-void TerminalUserInterface::showDetail(const std::string& detail) {
-    fPendingDetail = detail;
-}
-
-void TerminalUserInterface::showMessage(const std::string& text) {
+void TerminalUserInterface::notify(const Notice& notice) {
     clearProgress();
-    fErr << "kelvara-cli: " << text;
-    if (!fPendingDetail.empty())
-        fErr << " (" << fPendingDetail << ")";
-    fErr << '\n' << std::flush;
-    fPendingDetail.clear();
+    fErr << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
     ++fMessages;
 }
 
@@ -48,7 +42,7 @@ bool TerminalUserInterface::askYesNo(const std::string& text) {
     if (!fCanAsk)
         return false;
     std::string answer;
-    askOnTerminal(text + " [y/N] ", Echo::shown, answer);
+    askOnTerminal(escapeControls(text) + " [y/N] ", Echo::shown, answer);
     return isYes(answer);
 }
 

@@ -18,12 +18,11 @@ public:
     TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk);
     ~TerminalUserInterface() override;
 
-    void showMessage(const std::string& text) override;
+    void notify(const Notice& notice) override;
     bool askYesNo(const std::string& text) override;
     void progressBegin(const std::string& phaseText, long long maximum) override;
     void progressPosition(long long position) override;
     void progressEnd() override;
-    void showDetail(const std::string& detail) override;
     void fileProgress(std::uint64_t done, std::uint64_t total) override;
 
     int messagesShown() const { return fMessages; }
@@ -35,7 +34,6 @@ private:
     std::ostream& fErr;
     bool fShowProgress;
     bool fCanAsk;
-    std::string fPendingDetail;
     std::string fPhase;
     long long fMaximum = 0;
     long long fPosition = 0;

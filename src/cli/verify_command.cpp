@@ -13,28 +13,23 @@ class VerifyCommand final : public Command {
 public:
     std::string_view name() const override { return "verify"; }
     std::string_view summary() const override { return "check the password against an encrypted file"; }
-    std::string_view help() const override {
-        return "usage: kelvara-cli verify INPUT [--password-file FILE]\n"
-               "\n"
-               "Checks the password against INPUT's check block and writes nothing.\n"
-               "Exit status 0 when it matches, 2 when it does not, 3 when INPUT cannot be read.\n"
-               "\n"
-               "  --password-file FILE    read the password from FILE (else KELVARA_PASSWORD, else a prompt)\n";
+    std::string_view operands() const override { return "INPUT"; }
+    std::size_t operandCount() const override { return 1; }
+    std::string_view description() const override {
+        return "Checks the password against INPUT's check block and writes nothing (INPUT \"-\": standard\n"
+               "input). Exit status 0 when it matches, 2 when it does not, 3 when INPUT cannot be read or\n"
+               "is not an encrypted file.";
     }
     unsigned options() const override { return optionPasswordFile; }
+    PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
 
-    int run(const Invocation& invocation, Streams& streams) override {
-        if (auto status = checkOperands(invocation, 1, "kelvara-cli verify INPUT", streams))
-            return *status;
-        int status = exitSuccess;
-        auto password = passwordOrFail(invocation, PasswordUse::decrypting, streams, status);
-        if (!password)
-            return status;
-        PasswordGuard guard(*password);
+    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+        const std::string& inputText = invocation.operands[0];
+        const FileSource input = inputText == "-" ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
         auto ui = makeUserInterface(streams, false);
-        const FileResult result = verifySingleFile(pathFromUtf8(invocation.operands[0]), *password, ui);
+        const FileResult result = verifySingleFile(input, password, ui);
         if (result == FileResult::success)
-            streams.out << invocation.operands[0] << ": password matches\n";
+            streams.out << escapeControls(inputText) << ": password matches\n";
         return exitStatusOf(result);
     }
 };

@@ -1,7 +1,7 @@
 // A ring of chunk buffers passed between the caller's thread (transform) and one I/O thread (read, write).
 #include "operations/chunk_pipeline.h"
 
-#include "operations/secure_wipe.h"
+#include "operations/wiped_buffer.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -18,7 +18,7 @@ namespace {
 // counters, sizes and flags; handing a counter on hands the slot's bytes on.
 class ChunkPipeline {
 public:
-    ChunkPipeline(InputFile& input, TemporaryOutput& output)
+    ChunkPipeline(InputFile& input, OutputSink& output)
         : fInput(input), fOutput(output),
           fBuffers(std::make_unique_for_overwrite<std::uint8_t[]>(pipelineChunks * pipelineChunkBytes)) {}
     ChunkPipeline(const ChunkPipeline&) = delete;
@@ -37,7 +37,7 @@ private:
     StreamOutcome failed() const { return {fFailure, fReason, 0}; }
 
     InputFile& fInput;
-    TemporaryOutput& fOutput;
+    OutputSink& fOutput;
     std::unique_ptr<std::uint8_t[]> fBuffers;
     std::size_t fSizes[pipelineChunks] = {};  // bytes of the chunk now in each slot
     std::size_t fFilled[pipelineChunks] = {}; // the most bytes each slot has held, for the wipe
@@ -168,7 +168,7 @@ bool ChunkPipeline::readNext(std::unique_lock<std::mutex>& lock) {
 
 } // namespace
 
-StreamOutcome streamChunks(InputFile& input, TemporaryOutput& output, const ChunkTransform& transform,
+StreamOutcome streamChunks(InputFile& input, OutputSink& output, const ChunkTransform& transform,
                            const ChunkProgress& progress) {
     ChunkPipeline pipeline(input, output);
     return pipeline.run(transform, progress);

@@ -36,7 +36,7 @@ using ChunkProgress = std::function<void(std::uint64_t done)>;
 // disk and the cipher work at the same time; an input that fits in one chunk is done without it. Stops at
 // the first read or write failure. The buffers are wiped before it returns, also when the transform or the
 // progress throws.
-StreamOutcome streamChunks(InputFile& input, TemporaryOutput& output, const ChunkTransform& transform,
+StreamOutcome streamChunks(InputFile& input, OutputSink& output, const ChunkTransform& transform,
                            const ChunkProgress& progress);
 
 } // namespace kelvara

@@ -5,15 +5,14 @@
 #include "operations/chunk_pipeline.h"
 #include "operations/file_facts.h"
 #include "operations/file_key.h"
-#include "operations/messages.h"
 #include "operations/same_file.h"
-#include "operations/secure_wipe.h"
-#include "operations/system_file.h"
+#include "operations/wiped_buffer.h"
 
 #include <cerrno>
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 namespace kelvara {
@@ -23,25 +22,35 @@ constexpr std::uint64_t progressStepBytes = 1024 * 1024;
 
 enum class Direction { encrypt, decrypt };
 
-struct Texts {
-    std::string_view inputOpen;
-    std::string_view outputOpen;
-    std::string_view done;
+// Where the output goes: standard output, or a name in an opened folder.
+struct Target {
+    const OutputFolder* folder = nullptr; // null: standard output
+    std::filesystem::path name;
+    std::filesystem::path shown; // the path the user knows the output by
+    bool refuseLink = false;     // folder runs never write through a link
 };
 
-Texts textsFor(Direction direction) {
-    if (direction == Direction::encrypt)
-        return {messages::encryptInputOpen, messages::encryptOutputOpen, messages::encryptDone};
-    return {messages::decryptInputOpen, messages::decryptOutputOpen, messages::decryptDone};
+class Reporter {
+public:
+    Reporter(UserInterface& ui, Direction direction) : fUi(ui), fDecrypting(direction == Direction::decrypt) {}
+
+    FileResult operator()(FileResult result, NoticeKind kind, const std::filesystem::path& path,
+                          std::string reason = {}, const std::filesystem::path& other = {}) const {
+        fUi.notify(Notice{kind, fDecrypting, path, other, std::move(reason)});
+        return result;
+    }
+    UserInterface& ui() const { return fUi; }
+
+private:
+    UserInterface& fUi;
+    bool fDecrypting;
+};
+
+bool openInput(InputFile& input, const FileSource& source, std::string& reason) {
+    return source.standard ? input.openStandardInput(reason) : input.open(source.path, reason);
 }
 
-void report(UserInterface& ui, std::string_view text, const std::string& detail = {}) {
-    if (!detail.empty())
-        ui.showDetail(detail);
-    ui.showMessage(std::string(text));
-}
-
-// The file that the output finally names: an existing link is written through, as opening it would.
+// The file that an output path finally names: an existing link is written through, as opening it would.
 std::filesystem::path finalTarget(const std::filesystem::path& output) {
     std::error_code error;
     if (std::filesystem::is_symlink(output, error)) {
@@ -52,46 +61,33 @@ std::filesystem::path finalTarget(const std::filesystem::path& output) {
     return output;
 }
 
-// Why an output path cannot take a new file, or empty when it can.
-std::string outputObstacle(const std::filesystem::path& target) {
-    std::error_code error;
-    const auto status = std::filesystem::status(target, error);
-    if (std::filesystem::is_directory(status))
-        return systemReason(EISDIR);
-    // An existing file that may not be written stays, as a failed open for writing would leave it.
-    if (std::filesystem::exists(status))
-        return writeRefusal(target);
-    return {};
-}
-
-// Reads the check block; a short input counts as a wrong password, since it cannot be told from one.
+// Reads the check block and compares it; nothing is written before this has succeeded.
 FileResult readAndCompareCheckBlock(InputFile& input, const std::uint8_t (&expected)[checkBlockBytes],
-                                    const std::filesystem::path& inputPath, UserInterface& ui) {
+                                    const std::filesystem::path& inputPath, const Reporter& report) {
     WipedBuffer<checkBlockBytes> stored;
     std::string reason;
     const std::ptrdiff_t n = input.readFull(stored.bytes, checkBlockBytes, reason);
-    if (n < 0) {
-        report(ui, messages::readFailed(true, inputPath, reason));
-        return FileResult::inputError;
-    }
-    if (static_cast<std::size_t>(n) < checkBlockBytes || std::memcmp(stored.bytes, expected, checkBlockBytes) != 0) {
-        report(ui, messages::wrongPassword);
-        return FileResult::wrongPassword;
-    }
+    if (n < 0)
+        return report(FileResult::inputError, NoticeKind::readFailed, inputPath, reason);
+    // Shorter than the check block: no encrypted file at all (empty or cut off), whatever the password.
+    if (static_cast<std::size_t>(n) < checkBlockBytes)
+        return report(FileResult::inputError, NoticeKind::notEncrypted, inputPath);
+    if (std::memcmp(stored.bytes, expected, checkBlockBytes) != 0)
+        return report(FileResult::wrongPassword, NoticeKind::wrongPassword, inputPath);
     return FileResult::success;
 }
 
 // Streams the rest of the input through the cipher into the output. The chaining runs on from chunk to
 // chunk, so the body is one CBC pass whatever the chunk size.
-FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, TemporaryOutput& output,
+FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, OutputSink& output,
                       const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-                      UserInterface& ui) {
+                      const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     // The body is what is left of the input: when decrypting, the check block has been read already.
-    const std::uint64_t inputBytes = input.size();
     const std::uint64_t consumed = decrypt ? checkBlockBytes : 0;
-    const std::uint64_t total = inputBytes > consumed ? inputBytes - consumed : 0;
+    const std::uint64_t total = input.size() > consumed ? input.size() - consumed : 0;
     input.adviseSequential();
+    UserInterface& ui = report.ui();
     ui.fileProgress(0, total);
     std::uint64_t reported = 0;
     const StreamOutcome outcome = streamChunks(
@@ -110,44 +106,45 @@ FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, T
         });
     switch (outcome.failure) {
     case StreamOutcome::Failure::read:
-        report(ui, messages::readFailed(decrypt, inputPath, outcome.reason));
-        return FileResult::inputError;
+        return report(FileResult::inputError, NoticeKind::readFailed, inputPath, outcome.reason);
     case StreamOutcome::Failure::write:
-        report(ui, messages::writeFailed(decrypt, outputPath, outcome.reason));
-        return FileResult::outputError;
+        return report(FileResult::outputError, NoticeKind::writeFailed, outputPath, outcome.reason);
     case StreamOutcome::Failure::none:
         break;
     }
+    // A file that grew or shrank while it was read gives an output that is neither the old nor the new file.
+    if (input.sizeKnown() && outcome.bytes != total)
+        return report(FileResult::inputError, NoticeKind::inputChanged, inputPath);
     ui.fileProgress(outcome.bytes, total);
     return FileResult::success;
 }
 
-FileResult runSingleFile(Direction direction, const std::filesystem::path& inputPath,
-                         const std::filesystem::path& outputPath, const std::u16string& password, bool reportSuccess,
-                         UserInterface& ui, bool replaceExisting) {
-    const Texts texts = textsFor(direction);
+// What may not be written at the target's name, checked before the password is even looked at.
+std::optional<FileResult> refuseTarget(const Target& target, bool replaceExisting, const Reporter& report) {
+    switch (target.folder->entryType(target.name)) {
+    case OutputFolder::Entry::missing:
+        return std::nullopt;
+    case OutputFolder::Entry::link:
+        if (target.refuseLink)
+            return report(FileResult::outputError, NoticeKind::mirrorLink, target.shown);
+        break;
+    case OutputFolder::Entry::other:
+        return report(FileResult::outputError, NoticeKind::outputNotRegular, target.shown);
+    case OutputFolder::Entry::regularFile:
+        break;
+    }
+    if (!replaceExisting)
+        return report(FileResult::outputError, NoticeKind::outputExists, target.shown);
+    return std::nullopt;
+}
+
+FileResult runFile(Direction direction, InputFile& input, const std::filesystem::path& inputPath, const Target& target,
+                   const std::u16string& password, bool reportSuccess, bool replaceExisting, const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     std::string reason;
-
-    InputFile input;
-    if (!input.open(inputPath, reason)) {
-        report(ui, texts.inputOpen, messages::fileReason(inputPath, reason));
-        return FileResult::inputError;
-    }
-    if (namesSameFile(inputPath, outputPath)) {
-        report(ui, messages::sameFile(inputPath, outputPath));
-        return FileResult::outputError;
-    }
-    std::error_code error;
-    if (!replaceExisting && std::filesystem::exists(std::filesystem::symlink_status(outputPath, error))) {
-        report(ui, messages::outputExists(decrypt, outputPath));
-        return FileResult::outputError;
-    }
-    const std::filesystem::path target = finalTarget(outputPath);
-    reason = outputObstacle(target);
-    if (!reason.empty()) {
-        report(ui, texts.outputOpen, messages::fileReason(outputPath, reason));
-        return FileResult::outputError;
+    if (target.folder != nullptr) {
+        if (auto refused = refuseTarget(target, replaceExisting, report))
+            return *refused;
     }
 
     // The cipher's tables are 4 KiB; on the heap so that worker threads with small stacks are fine.
@@ -156,74 +153,144 @@ FileResult runSingleFile(Direction direction, const std::filesystem::path& input
     keyFileCipher(*cipher, password, checkBlock.bytes);
 
     if (decrypt) {
-        const FileResult checked = readAndCompareCheckBlock(input, checkBlock.bytes, inputPath, ui);
+        const FileResult checked = readAndCompareCheckBlock(input, checkBlock.bytes, inputPath, report);
         if (checked != FileResult::success)
             return checked;
     }
 
-    TemporaryOutput output;
-    if (!output.create(target, reason)) {
-        report(ui, texts.outputOpen, messages::fileReason(outputPath, reason));
-        return FileResult::outputError;
+    StandardOutput standardOutput;
+    TemporaryOutput temporary;
+    OutputSink* output = &standardOutput;
+    if (target.folder != nullptr) {
+        if (!temporary.create(*target.folder, target.name, reason))
+            return report(FileResult::outputError, NoticeKind::outputOpenFailed, target.shown, reason);
+        // A replaced file keeps its permissions; a new one gets the input's, as a copy would.
+        const int existing = target.folder->permissionsOf(target.name);
+        const unsigned source = input.permissions() != 0 ? input.permissions() : 0666;
+        temporary.setFinalPermissions(existing >= 0 ? static_cast<unsigned>(existing) : newFilePermissions(source));
+        output = &temporary;
     }
-    if (!decrypt && !output.writeAll(checkBlock.bytes, checkBlockBytes, reason)) {
-        report(ui, messages::writeFailed(false, outputPath, reason));
-        return FileResult::outputError;
-    }
-    const FileResult streamed = streamBody(direction, *cipher, input, output, inputPath, outputPath, ui);
+    if (!decrypt && !output->writeAll(checkBlock.bytes, checkBlockBytes, reason))
+        return report(FileResult::outputError, NoticeKind::writeFailed, target.shown, reason);
+    const FileResult streamed = streamBody(direction, *cipher, input, *output, inputPath, target.shown, report);
     cipher->burn();
     if (streamed != FileResult::success)
         return streamed;
-    if (!output.commit(reason)) {
-        report(ui, messages::writeFailed(decrypt, outputPath, reason));
-        return FileResult::outputError;
+    if (target.folder != nullptr) {
+        switch (temporary.commit(replaceExisting, reason)) {
+        case TemporaryOutput::Commit::done:
+            break;
+        case TemporaryOutput::Commit::targetExists:
+            return report(FileResult::outputError, NoticeKind::outputExists, target.shown);
+        case TemporaryOutput::Commit::failed:
+            return report(FileResult::outputError, NoticeKind::writeFailed, target.shown, reason);
+        }
     }
     if (reportSuccess)
-        report(ui, texts.done);
+        report(FileResult::success, decrypt ? NoticeKind::decrypted : NoticeKind::encrypted, target.shown);
     return FileResult::success;
 }
 
-// Nothing may escape to the caller unexplained: an unexpected exception becomes a message.
+FileResult runSingleFile(Direction direction, const FileSource& source, const FileDestination& destination,
+                         const std::u16string& password, bool reportSuccess, UserInterface& ui, bool replaceExisting) {
+    const Reporter report(ui, direction);
+    std::string reason;
+    InputFile input;
+    if (!openInput(input, source, reason))
+        return report(FileResult::inputError, NoticeKind::inputOpenFailed, source.path, reason);
+    if (destination.standard)
+        return runFile(direction, input, source.path, Target{nullptr, {}, destination.path}, password, reportSuccess,
+                       replaceExisting, report);
+
+    const std::filesystem::path& outputPath = destination.path;
+    if (!source.standard && namesSameFile(source.path, outputPath))
+        return report(FileResult::outputError, NoticeKind::sameFile, source.path, {}, outputPath);
+    std::error_code error;
+    if (!replaceExisting && std::filesystem::exists(std::filesystem::symlink_status(outputPath, error)))
+        return report(FileResult::outputError, NoticeKind::outputExists, outputPath);
+    const std::filesystem::path target = finalTarget(outputPath);
+    const auto status = std::filesystem::status(target, error);
+    if (std::filesystem::is_directory(status))
+        return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, systemReason(EISDIR));
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return report(FileResult::outputError, NoticeKind::outputNotRegular, outputPath);
+    // An existing file that may not be written stays, as a failed open for writing would leave it.
+    if (std::filesystem::exists(status)) {
+        reason = writeRefusal(target);
+        if (!reason.empty())
+            return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
+    }
+    OutputFolder folder;
+    if (!folder.open(target.parent_path(), reason))
+        return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
+    return runFile(direction, input, source.path, Target{&folder, target.filename(), outputPath}, password,
+                   reportSuccess, replaceExisting, report);
+}
+
+FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
+                       const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                       bool replaceExisting) {
+    const Reporter report(ui, direction);
+    std::string reason;
+    InputFile input;
+    if (!input.open(inputPath, reason))
+        return report(FileResult::inputError, NoticeKind::inputOpenFailed, inputPath, reason);
+    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true}, password, false,
+                   replaceExisting, report);
+}
+
+// Nothing may escape to the caller unexplained: an unexpected exception becomes a notice.
 template <class Run> FileResult guarded(const std::filesystem::path& inputPath, UserInterface& ui, Run run) {
     try {
         return run();
     } catch (const std::exception& failure) {
-        report(ui, messages::unexpectedFailure(inputPath, failure.what()));
+        ui.notify(Notice{NoticeKind::unexpectedFailure, false, inputPath, {}, failure.what()});
         return FileResult::inputError;
     }
 }
 
 } // namespace
 
-FileResult encryptSingleFile(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-                             const std::u16string& password, bool reportSuccess, UserInterface& ui,
-                             bool replaceExisting) {
-    return guarded(inputPath, ui, [&] {
-        return runSingleFile(Direction::encrypt, inputPath, outputPath, password, reportSuccess, ui, replaceExisting);
+FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+                             bool reportSuccess, UserInterface& ui, bool replaceExisting) {
+    return guarded(input.path, ui, [&] {
+        return runSingleFile(Direction::encrypt, input, output, password, reportSuccess, ui, replaceExisting);
     });
 }
 
-FileResult decryptSingleFile(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-                             const std::u16string& password, bool reportSuccess, UserInterface& ui,
-                             bool replaceExisting) {
-    return guarded(inputPath, ui, [&] {
-        return runSingleFile(Direction::decrypt, inputPath, outputPath, password, reportSuccess, ui, replaceExisting);
+FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+                             bool reportSuccess, UserInterface& ui, bool replaceExisting) {
+    return guarded(input.path, ui, [&] {
+        return runSingleFile(Direction::decrypt, input, output, password, reportSuccess, ui, replaceExisting);
     });
 }
 
-FileResult verifySingleFile(const std::filesystem::path& inputPath, const std::u16string& password, UserInterface& ui) {
-    return guarded(inputPath, ui, [&] {
+FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
+                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           bool replaceExisting) {
+    return guarded(input, ui,
+                   [&] { return runFileInto(Direction::encrypt, input, folder, name, password, ui, replaceExisting); });
+}
+
+FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
+                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           bool replaceExisting) {
+    return guarded(input, ui,
+                   [&] { return runFileInto(Direction::decrypt, input, folder, name, password, ui, replaceExisting); });
+}
+
+FileResult verifySingleFile(const FileSource& source, const std::u16string& password, UserInterface& ui) {
+    return guarded(source.path, ui, [&] {
+        const Reporter report(ui, Direction::decrypt);
         std::string reason;
         InputFile input;
-        if (!input.open(inputPath, reason)) {
-            report(ui, messages::decryptInputOpen, messages::fileReason(inputPath, reason));
-            return FileResult::inputError;
-        }
+        if (!openInput(input, source, reason))
+            return report(FileResult::inputError, NoticeKind::inputOpenFailed, source.path, reason);
         auto cipher = std::make_unique<Blowfish>();
         WipedBuffer<checkBlockBytes> checkBlock;
         keyFileCipher(*cipher, password, checkBlock.bytes);
         cipher->burn();
-        return readAndCompareCheckBlock(input, checkBlock.bytes, inputPath, ui);
+        return readAndCompareCheckBlock(input, checkBlock.bytes, source.path, report);
     });
 }
 

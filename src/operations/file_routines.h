@@ -1,6 +1,7 @@
 // Encrypting and decrypting one file in the .kvra format: a 32-byte check block, then the Blowfish-CBC body.
 #pragma once
 
+#include "operations/system_file.h"
 #include "operations/user_interface.h"
 
 #include <filesystem>
@@ -12,26 +13,60 @@ namespace kelvara {
 // the result lets scripted callers (the command-line tool, folder runs) choose an exit status.
 enum class FileResult {
     success,
-    wrongPassword, // the check block does not match (also: input shorter than the check block)
-    inputError,    // the input cannot be opened or read
+    wrongPassword, // the check block does not match
+    inputError,    // the input cannot be opened or read, changed while read, or is no encrypted file
     outputError,   // the output cannot be created, written or put in place (also: input and output are one file)
 };
 
-// Encrypts inputPath into outputPath (written through a temporary file and put in place only when complete).
-// The password is used as UTF-16 code units. reportSuccess decides only whether "Datei verschlüsselt" is shown.
-// Input and output naming one file are refused. An existing output is replaced unless replaceExisting is false.
-// Callable from any thread: the routine uses nothing but its arguments.
-FileResult encryptSingleFile(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-                             const std::u16string& password, bool reportSuccess, UserInterface& ui,
-                             bool replaceExisting = true);
+// Where a routine reads: a named file, or the process's standard input.
+struct FileSource {
+    FileSource(std::filesystem::path file) : path(std::move(file)) {} // NOLINT: a path is a source
+    static FileSource standardInput() {
+        FileSource source{std::filesystem::path("-")};
+        source.standard = true;
+        return source;
+    }
+    std::filesystem::path path;
+    bool standard = false;
+};
 
-// Decrypts inputPath into outputPath; a wrong password is refused before anything is written, and a failure
-// leaves the output path as it was.
-FileResult decryptSingleFile(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-                             const std::u16string& password, bool reportSuccess, UserInterface& ui,
-                             bool replaceExisting = true);
+// Where a routine writes: a named file (through a temporary file put in place when complete), or the
+// process's standard output (written as it comes).
+struct FileDestination {
+    FileDestination(std::filesystem::path file) : path(std::move(file)) {} // NOLINT: a path is a destination
+    static FileDestination standardOutput() {
+        FileDestination destination{std::filesystem::path("-")};
+        destination.standard = true;
+        return destination;
+    }
+    std::filesystem::path path;
+    bool standard = false;
+};
+
+// Encrypts input into output. The password is used as UTF-16 code units. reportSuccess decides only whether
+// success is told. Input and output naming one file are refused, and so is an output that exists but is not
+// a regular file (a link to one counts as what it names). An existing output is replaced unless
+// replaceExisting is false; then a file that appears at the output during the run is not replaced either.
+// A replaced file keeps its permission bits; a new one gets the input's, less the umask.
+// Callable from any thread: the routine uses nothing but its arguments.
+FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+                             bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
+
+// Decrypts input into output; a wrong password or an input shorter than the check block is refused before
+// anything is written, and a failure leaves the output path as it was.
+FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+                             bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
+
+// The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
+// is reported and not written through.
+FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
+                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           bool replaceExisting);
+FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
+                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           bool replaceExisting);
 
 // Checks the password against the input's check block and writes nothing.
-FileResult verifySingleFile(const std::filesystem::path& inputPath, const std::u16string& password, UserInterface& ui);
+FileResult verifySingleFile(const FileSource& input, const std::u16string& password, UserInterface& ui);
 
 } // namespace kelvara

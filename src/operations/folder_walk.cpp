@@ -1,5 +1,5 @@
 // collectFiles and collectFolders: the depth-first walk of a source tree that does not follow looping links.
-#include "operations/folder_tree.h"
+#include "operations/folder_walk.h"
 
 #include "operations/file_facts.h"
 
@@ -14,16 +14,24 @@ struct Entry {
     std::filesystem::file_type type; // of the entry itself, a link followed
 };
 
-// The folder's entries in name order; a folder that cannot be listed yields none.
-std::vector<Entry> listFolder(const std::filesystem::path& folder) {
+// The folder's entries in name order. A folder that cannot be listed (or stops being listable midway) and an
+// entry whose kind cannot be told are noted in problems, when given.
+std::vector<Entry> listFolder(const std::filesystem::path& folder, std::vector<WalkProblem>* problems) {
     std::vector<Entry> entries;
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::error_code statusError;
         const auto type = it->status(statusError).type(); // not_found for a dangling link
+        if (statusError && type != std::filesystem::file_type::not_found) {
+            if (problems != nullptr)
+                problems->push_back({it->path(), statusError.message()});
+            continue;
+        }
         entries.push_back({it->path(), type});
     }
+    if (error && problems != nullptr)
+        problems->push_back({folder, error.message()});
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.path < b.path; });
     return entries;
 }
@@ -62,8 +70,9 @@ public:
     }
     void leave() { fAncestors.pop_back(); }
 
-    void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
-        const std::vector<Entry> entries = listFolder(folder);
+    void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive,
+               std::vector<WalkProblem>* problems) {
+        const std::vector<Entry> entries = listFolder(folder, problems);
         for (const Entry& entry : entries) {
             if (isFileToProcess(entry))
                 out.push_back(entry.path);
@@ -72,7 +81,7 @@ public:
             return;
         for (const Entry& entry : entries) {
             if (isFolderToEnter(entry) && enter(entry.path)) {
-                files(entry.path, out, true);
+                files(entry.path, out, true, problems);
                 leave();
             }
         }
@@ -80,7 +89,7 @@ public:
 
     void folders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
         std::vector<std::filesystem::path> children;
-        for (const Entry& entry : listFolder(folder)) {
+        for (const Entry& entry : listFolder(folder, nullptr)) {
             if (isFolderToEnter(entry) && !wouldLoop(entry.path)) {
                 out.push_back(entry.path);
                 children.push_back(entry.path);
@@ -108,10 +117,11 @@ private:
 
 } // namespace
 
-void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive) {
+void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive,
+                  std::vector<WalkProblem>* problems) {
     TreeWalk walk;
     if (walk.enter(folder))
-        walk.files(folder, files, recursive);
+        walk.files(folder, files, recursive, problems);
 }
 
 void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, bool recursive) {

@@ -1,15 +1,82 @@
-// Input files and temporary outputs over POSIX descriptors, with the system's reasons for failures.
+// Input files, output folders and outputs over POSIX descriptors, with the system's reasons for failures.
 #include "operations/system_file.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvara {
+namespace {
+
+void closeQuietly(int fd) {
+    if (fd >= 0)
+        ::close(fd);
+}
+
+// The temporary files that exist right now, for removal from a signal handler: each slot holds the
+// folder's descriptor and the file's name, published with an atomic state so that the handler never reads
+// a half-written slot.
+struct TemporarySlot {
+    std::atomic<int> state{0}; // 0 free, 1 being filled, 2 registered
+    int folder = -1;
+    std::array<char, 64> name{};
+};
+std::array<TemporarySlot, 256> temporarySlots;
+
+int registerTemporary(int folder, const std::string& name) {
+    if (name.size() >= std::tuple_size_v<decltype(TemporarySlot::name)>)
+        return -1;
+    for (std::size_t i = 0; i < temporarySlots.size(); ++i) {
+        int expected = 0;
+        TemporarySlot& slot = temporarySlots[i];
+        if (!slot.state.compare_exchange_strong(expected, 1))
+            continue;
+        slot.folder = folder;
+        std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
+        slot.state.store(2);
+        return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void unregisterTemporary(int registration) {
+    if (registration >= 0)
+        temporarySlots[static_cast<std::size_t>(registration)].state.store(0);
+}
+
+std::once_flag umaskOnce;
+mode_t processUmask = 022;
+
+} // namespace
+
+void removeTemporaryFiles() noexcept {
+    for (TemporarySlot& slot : temporarySlots) {
+        int expected = 2;
+        if (slot.state.compare_exchange_strong(expected, 1))
+            ::unlinkat(slot.folder, slot.name.data(), 0);
+    }
+}
+
+unsigned newFilePermissions(unsigned sourcePermissions) {
+    // The umask can only be read by setting it; done once, before any thread of ours creates files.
+    std::call_once(umaskOnce, [] {
+        processUmask = ::umask(022);
+        ::umask(processUmask);
+    });
+    return sourcePermissions & 07777 & ~static_cast<unsigned>(processUmask);
+}
+
+// ---- InputFile
 
 InputFile::~InputFile() {
-    if (fFile != noFile)
+    if (fFile != noFile && fOwned)
         ::close(fFile);
 }
 
@@ -30,12 +97,35 @@ bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
         return false;
     }
     fFile = fd;
-    fSize = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+    fOwned = true;
+    fRegular = S_ISREG(info.st_mode);
+    fSize = fRegular ? static_cast<std::uint64_t>(info.st_size) : 0;
+    fPermissions = static_cast<unsigned>(info.st_mode) & 07777;
+    return true;
+}
+
+bool InputFile::openStandardInput(std::string& reason) {
+    struct stat info {};
+    if (::fstat(STDIN_FILENO, &info) != 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        reason = systemReason(EISDIR);
+        return false;
+    }
+    fFile = STDIN_FILENO;
+    fOwned = false;
+    // A regular file on standard input may have been read from already: its size is not the rest.
+    fRegular = false;
+    fSize = 0;
+    fPermissions = 0;
     return true;
 }
 
 void InputFile::adviseSequential() {
-    ::posix_fadvise(fFile, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (fRegular)
+        ::posix_fadvise(fFile, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& reason) {
@@ -56,35 +146,15 @@ std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& 
     return static_cast<std::ptrdiff_t>(total);
 }
 
-TemporaryOutput::~TemporaryOutput() {
-    discard();
-}
+// ---- StandardOutput
 
-bool TemporaryOutput::create(const std::filesystem::path& target, std::string& reason) {
-    fTarget = target;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = temporaryCandidate(target.parent_path());
-        // Mode 0666 less the umask: the same permissions a newly created target would get.
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            fFile = fd;
-            fTemporary = std::move(candidate);
-            return true;
-        }
-        if (errno != EEXIST && errno != EINTR) {
-            reason = systemReason(errno);
-            return false;
-        }
-    }
-    reason = systemReason(EEXIST);
-    return false;
-}
+namespace {
 
-bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
+bool writeAllTo(int fd, const void* data, std::size_t size, std::string& reason) {
     const auto* bytes = static_cast<const char*>(data);
     std::size_t written = 0;
     while (written < size) {
-        const ssize_t n = ::write(fFile, bytes + written, size - written);
+        const ssize_t n = ::write(fd, bytes + written, size - written);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -97,6 +167,135 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
         }
         written += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+} // namespace
+
+bool StandardOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
+    return writeAllTo(STDOUT_FILENO, data, size, reason);
+}
+
+// ---- OutputFolder
+
+OutputFolder::OutputFolder(OutputFolder&& other) noexcept
+    : fFolder(std::exchange(other.fFolder, noFile)), fPath(std::move(other.fPath)) {}
+
+OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
+    if (this != &other) {
+        closeQuietly(fFolder);
+        fFolder = std::exchange(other.fFolder, noFile);
+        fPath = std::move(other.fPath);
+    }
+    return *this;
+}
+
+OutputFolder::~OutputFolder() {
+    closeQuietly(fFolder);
+}
+
+bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason) {
+    const std::filesystem::path name = folder.empty() ? std::filesystem::path(".") : folder;
+    int fd;
+    do {
+        fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    closeQuietly(fFolder);
+    fFolder = fd;
+    fPath = folder;
+    return true;
+}
+
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
+                                            std::string& reason) const {
+    if (::mkdirat(fFolder, name.c_str(), 0777) != 0 && errno != EEXIST) {
+        reason = systemReason(errno);
+        return Step::failed;
+    }
+    int fd;
+    do {
+        fd = ::openat(fFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat info {};
+        if (::fstatat(fFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
+            return Step::link;
+        reason = systemReason(error);
+        return Step::failed;
+    }
+    closeQuietly(child.fFolder);
+    child.fFolder = fd;
+    child.fPath = fPath / name;
+    return Step::entered;
+}
+
+OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) const {
+    struct stat info {};
+    if (::fstatat(fFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return Entry::missing;
+    if (S_ISLNK(info.st_mode))
+        return Entry::link;
+    return S_ISREG(info.st_mode) ? Entry::regularFile : Entry::other;
+}
+
+int OutputFolder::permissionsOf(const std::filesystem::path& name) const {
+    struct stat info {};
+    if (::fstatat(fFolder, name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return static_cast<int>(info.st_mode & 07777);
+}
+
+// ---- TemporaryOutput
+
+TemporaryOutput::~TemporaryOutput() {
+    discard();
+}
+
+bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::path& targetName, std::string& reason) {
+    discard();
+    const int ownFolder = ::fcntl(folder.fFolder, F_DUPFD_CLOEXEC, 0);
+    if (ownFolder < 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::filesystem::path candidate = temporaryName();
+        // Registered before it exists, so that no moment passes in which a signal would leave it behind.
+        const int registration = registerTemporary(ownFolder, candidate.native());
+        // Owner-only while it is written: a decryption's plaintext is nobody else's business.
+        const int fd = ::openat(ownFolder, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            fFile = fd;
+            fFolder = ownFolder;
+            fFolderPath = folder.path();
+            fTargetName = targetName;
+            fTemporaryName = std::move(candidate);
+            fRegistration = registration;
+            fWritten = 0;
+            fWrittenBack = 0;
+            return true;
+        }
+        const int error = errno;
+        unregisterTemporary(registration);
+        if (error != EEXIST && error != EINTR) {
+            ::close(ownFolder);
+            reason = systemReason(error);
+            return false;
+        }
+    }
+    ::close(ownFolder);
+    reason = systemReason(EEXIST);
+    return false;
+}
+
+bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
+    if (!writeAllTo(fFile, data, size, reason))
+        return false;
     fWritten += size;
     startWriteback();
     return true;
@@ -115,34 +314,56 @@ void TemporaryOutput::startWriteback() {
 #endif
 }
 
-bool TemporaryOutput::commit(std::string& reason) {
-    if (::fsync(fFile) != 0) {
+namespace {
+
+// Renames without ever replacing: renameat2's flag where the kernel and file system know it, else a hard
+// link (which fails on an existing name) followed by removing the temporary name.
+int renameWithoutReplacing(int folder, const char* from, const char* to) {
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return -1;
+#endif
+    if (::linkat(folder, from, folder, to, 0) != 0)
+        return -1;
+    ::unlinkat(folder, from, 0);
+    return 0;
+}
+
+} // namespace
+
+TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::string& reason) {
+    if (::fchmod(fFile, static_cast<mode_t>(fPermissions)) != 0 || ::fsync(fFile) != 0) {
         reason = systemReason(errno);
-        return false;
+        return Commit::failed;
     }
-    const int fd = fFile;
-    fFile = noFile;
+    const int fd = std::exchange(fFile, noFile);
     if (::close(fd) != 0) {
         reason = systemReason(errno);
-        return false;
+        return Commit::failed;
     }
-    if (::rename(fTemporary.c_str(), fTarget.c_str()) != 0) {
-        reason = systemReason(errno);
-        return false;
+    const int renamed = replaceExisting ? ::renameat(fFolder, fTemporaryName.c_str(), fFolder, fTargetName.c_str())
+                                        : renameWithoutReplacing(fFolder, fTemporaryName.c_str(), fTargetName.c_str());
+    if (renamed != 0) {
+        const int error = errno;
+        reason = systemReason(error);
+        return error == EEXIST ? Commit::targetExists : Commit::failed;
     }
-    fTemporary.clear();
-    return true;
+    unregisterTemporary(std::exchange(fRegistration, -1));
+    fTemporaryName.clear();
+    closeQuietly(std::exchange(fFolder, noFile));
+    return Commit::done;
 }
 
 void TemporaryOutput::discard() {
-    if (fFile != noFile) {
-        ::close(fFile);
-        fFile = noFile;
+    closeQuietly(std::exchange(fFile, noFile));
+    if (!fTemporaryName.empty()) {
+        ::unlinkat(fFolder, fTemporaryName.c_str(), 0);
+        fTemporaryName.clear();
     }
-    if (!fTemporary.empty()) {
-        ::unlink(fTemporary.c_str());
-        fTemporary.clear();
-    }
+    unregisterTemporary(std::exchange(fRegistration, -1));
+    closeQuietly(std::exchange(fFolder, noFile));
 }
 
 } // namespace kelvara

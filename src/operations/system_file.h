@@ -1,4 +1,4 @@
-// Owners of the input file and of the temporary output that replaces the target only when complete
+// Owners of the input file, the output folder and the outputs that the file routines write
 // (posix_file.cpp and windows_file.cpp implement them over the platform's own calls).
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kelvara {
 
@@ -20,7 +21,7 @@ inline constexpr NativeFile noFile = -1;
 // The system's text for an errno value.
 std::string systemReason(int errorNumber);
 
-// An existing file opened for reading only.
+// A file opened for reading only: a named file, or the process's standard input.
 class InputFile {
 public:
     InputFile() = default;
@@ -30,6 +31,8 @@ public:
 
     // Opens the file; a folder is refused like a missing file. On failure reason says why.
     bool open(const std::filesystem::path& path, std::string& reason);
+    // Reads standard input (not closed by this object).
+    bool openStandardInput(std::string& reason);
 
     // Tells the system that the file is read from start to end, for a larger read-ahead (where it can be told).
     void adviseSequential();
@@ -38,37 +41,106 @@ public:
     // Returns the number of bytes read, or -1 with reason set.
     std::ptrdiff_t readFull(void* buffer, std::size_t size, std::string& reason);
 
+    // The size when opened; known (and then checked against what was read) only for a regular file.
     std::uint64_t size() const { return fSize; }
+    bool sizeKnown() const { return fRegular; }
+    // The permission bits of the file (POSIX; 0 elsewhere or for standard input).
+    unsigned permissions() const { return fPermissions; }
 
 private:
     NativeFile fFile = noFile;
+    bool fOwned = true;
+    bool fRegular = false;
     std::uint64_t fSize = 0;
+    unsigned fPermissions = 0;
 };
 
-// A new file with a unique name in the target's folder. commit() puts it in place of the target;
-// without a commit the destructor removes it, so a failed run leaves the target as it was.
-class TemporaryOutput {
+// Where the encrypted or decrypted bytes go.
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual bool writeAll(const void* data, std::size_t size, std::string& reason) = 0;
+};
+
+// The process's standard output: written as it comes, nothing renamed, nothing removed on failure.
+class StandardOutput final : public OutputSink {
+public:
+    bool writeAll(const void* data, std::size_t size, std::string& reason) override;
+};
+
+// An open folder in which outputs are created and renamed. Once open it stays the same folder whatever
+// happens to the path that led to it, so a link swapped in later cannot send an output elsewhere.
+class OutputFolder {
+public:
+    OutputFolder() = default;
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+    OutputFolder(OutputFolder&& other) noexcept;
+    OutputFolder& operator=(OutputFolder&& other) noexcept;
+    ~OutputFolder();
+
+    // Opens a folder the user named; links in its path are followed.
+    bool open(const std::filesystem::path& folder, std::string& reason);
+
+    enum class Step { entered, link, failed };
+    // Opens the subfolder name of this folder, creating it when it is missing, without following a link:
+    // a link (to a folder or anywhere else) gives Step::link and nothing is entered.
+    Step enterChild(const std::filesystem::path& name, OutputFolder& child, std::string& reason) const;
+
+    // What stands at name in this folder, a link not followed.
+    enum class Entry { missing, regularFile, link, other };
+    Entry entryType(const std::filesystem::path& name) const;
+    // The permission bits of the regular file at name (links followed), or -1.
+    int permissionsOf(const std::filesystem::path& name) const;
+
+    const std::filesystem::path& path() const { return fPath; }
+    bool isOpen() const { return fFolder != noFile; }
+
+private:
+    friend class TemporaryOutput;
+    NativeFile fFolder = noFile;
+    std::filesystem::path fPath;
+#ifdef _WIN32
+    // The folders above, held open so that none of them can be renamed or replaced meanwhile.
+    std::vector<NativeFile> fAncestors;
+#endif
+};
+
+// A new file with a unique name in the target's folder, readable by its owner only while it is written.
+// commit() puts it in place of the target; without a commit the destructor removes it, so a failed run
+// leaves the target as it was. While it exists its name is registered, so that a signal handler can remove
+// it (removeTemporaryFiles).
+class TemporaryOutput final : public OutputSink {
 public:
     TemporaryOutput() = default;
     TemporaryOutput(const TemporaryOutput&) = delete;
     TemporaryOutput& operator=(const TemporaryOutput&) = delete;
-    ~TemporaryOutput();
+    ~TemporaryOutput() override;
 
-    bool create(const std::filesystem::path& target, std::string& reason);
-    bool writeAll(const void* data, std::size_t size, std::string& reason);
-    // Flushes the data to the disk, closes the file and renames it over the target.
-    bool commit(std::string& reason);
+    // Creates the temporary file in folder for the target name.
+    bool create(const OutputFolder& folder, const std::filesystem::path& targetName, std::string& reason);
+    bool writeAll(const void* data, std::size_t size, std::string& reason) override;
+
+    // The permission bits the file gets before it is put in place (POSIX; ignored elsewhere).
+    void setFinalPermissions(unsigned permissions) { fPermissions = permissions; }
+
+    enum class Commit { done, targetExists, failed };
+    // Flushes the data to the disk, closes the file and renames it to the target. Without replaceExisting the
+    // rename is atomic and never replaces a file: one that appeared meanwhile stays and gives targetExists.
+    Commit commit(bool replaceExisting, std::string& reason);
     // Closes and removes the temporary file.
     void discard();
-
-    const std::filesystem::path& temporaryPath() const { return fTemporary; }
 
 private:
     void startWriteback();
 
     NativeFile fFile = noFile;
-    std::filesystem::path fTarget;
-    std::filesystem::path fTemporary;
+    NativeFile fFolder = noFile; // our own handle of the folder
+    std::filesystem::path fFolderPath;
+    std::filesystem::path fTargetName;
+    std::filesystem::path fTemporaryName;
+    int fRegistration = -1;
+    unsigned fPermissions = 0600;
     std::uint64_t fWritten = 0;
     std::uint64_t fWrittenBack = 0; // bytes already handed to the disk
 };
@@ -76,7 +148,13 @@ private:
 // The prefix of temporary output names; files beginning with "." are passed over by folder runs.
 inline constexpr const char* temporaryPrefix = ".kelvara-";
 
-// A fresh random name for a temporary output in folder ("." when empty): the prefix, 16 hex digits, ".tmp".
-std::filesystem::path temporaryCandidate(const std::filesystem::path& folder);
+// A fresh random file name for a temporary output: the prefix, 16 hex digits, ".tmp".
+std::filesystem::path temporaryName();
+
+// The permission bits a new file of the given source's bits gets: the bits less the process's umask.
+unsigned newFilePermissions(unsigned sourcePermissions);
+
+// Removes every temporary output that exists at this moment. Safe to call from a signal handler.
+void removeTemporaryFiles() noexcept;
 
 } // namespace kelvara

@@ -23,9 +23,8 @@ std::string systemReason(int errorNumber) {
     return std::generic_category().message(errorNumber);
 }
 
-std::filesystem::path temporaryCandidate(const std::filesystem::path& folder) {
-    const std::filesystem::path base = folder.empty() ? std::filesystem::path(".") : folder;
-    return base / (std::string(temporaryPrefix) + randomSuffix() + ".tmp");
+std::filesystem::path temporaryName() {
+    return std::string(temporaryPrefix) + randomSuffix() + ".tmp";
 }
 
 } // namespace kelvara

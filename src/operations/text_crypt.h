@@ -1,8 +1,7 @@
-// Encrypting a short text into one line of Base64 and back, with the 8-bit form of text and password.
+// Encrypting a short text into one line of Base64 and back, over the 8-bit form of text and password.
 #pragma once
 
-#include "text/code_page_1252.h"
-
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,10 +9,13 @@ namespace kelvara {
 
 // Text encryption over 8-bit strings (Blowfish CFB8 keyed by SHA-1 of the password, then Base64).
 std::string encryptText(std::string_view text, std::string_view password);
-// Whitespace and line breaks inside the Base64 text are skipped before decoding.
-std::string decryptText(std::string_view encrypted, std::string_view password);
 
-// A lone CR, a lone LF and CR LF each become lineEnd.
-std::u16string normalizeLineBreaks(std::u16string_view text, std::u16string_view lineEnd = u"\r\n");
+// White space and line breaks inside the Base64 text are skipped (mail programs break long lines). Anything
+// else that is not Base64 (a character outside the alphabet, "=" before the end, a length that is not a
+// multiple of 4) gives nothing: decoding it would give wrong text that looks like a result.
+std::optional<std::string> decryptText(std::string_view encrypted, std::string_view password);
+
+// The Base64 text without white space, or nothing when it is not well-formed Base64.
+std::optional<std::string> compactBase64(std::string_view encrypted);
 
 } // namespace kelvara

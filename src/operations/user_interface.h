@@ -2,6 +2,8 @@
 // The window shows message boxes, the command-line tool prints, and tests record.
 #pragma once
 
+#include "operations/notice.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,8 +13,8 @@ class UserInterface {
 public:
     virtual ~UserInterface() = default;
 
-    // Shows a message (UTF-8) and returns once the user has acknowledged it.
-    virtual void showMessage(const std::string& text) = 0;
+    // Tells the user what happened (a failure, or success where asked for) and returns once acknowledged.
+    virtual void notify(const Notice& notice) = 0;
 
     // Asks a yes/no question (UTF-8); true only for "yes".
     virtual bool askYesNo(const std::string& text) = 0;
@@ -21,10 +23,6 @@ public:
     virtual void progressBegin(const std::string& phaseText, long long maximum) = 0;
     virtual void progressPosition(long long position) = 0;
     virtual void progressEnd() = 0;
-
-    // Technical detail (file name and the system's reason, UTF-8) for the message that follows at once.
-    // The fixed message texts carry no file name; a window may ignore this, the command-line tool prints it.
-    virtual void showDetail(const std::string& /*detail*/) {}
 
     // Bytes done of the file being processed, reported at its start, about every MiB and at its end.
     // total is the input's size when it was opened (0 when unknown).

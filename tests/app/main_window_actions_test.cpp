@@ -409,7 +409,7 @@ private slots:
         QVERIFY(runner.start([&](kelvara::UserInterface& ui) {
             workerThread = QThread::currentThread();
             release.acquire();
-            ui.showMessage("Datei verschlüsselt");
+            ui.notify(kelvara::Notice{kelvara::NoticeKind::encrypted, false, {}, {}, {}});
         }));
         QVERIFY(!runner.start([](kelvara::UserInterface&) {}));
 

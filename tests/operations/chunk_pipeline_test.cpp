@@ -12,6 +12,12 @@
 namespace kelvara::test {
 namespace {
 
+// A temporary output beside target, created as the file routines do.
+bool createOutput(TemporaryOutput& output, const std::filesystem::path& target, std::string& reason) {
+    OutputFolder folder;
+    return folder.open(target.parent_path(), reason) && output.create(folder, target.filename(), reason);
+}
+
 namespace fs = std::filesystem;
 
 constexpr std::size_t chunk = pipelineChunkBytes;
@@ -36,7 +42,7 @@ TEST_P(ChunkPipelineSizes, TransformsWholeChunksInOrderAndWritesThemAll) {
     InputFile input;
     ASSERT_TRUE(input.open(dir / "in.bin", reason)) << reason;
     TemporaryOutput output;
-    ASSERT_TRUE(output.create(dir / "out.bin", reason)) << reason;
+    ASSERT_TRUE(createOutput(output, dir / "out.bin", reason)) << reason;
 
     std::vector<std::size_t> sizes;
     std::vector<std::uint64_t> progress;
@@ -49,7 +55,7 @@ TEST_P(ChunkPipelineSizes, TransformsWholeChunksInOrderAndWritesThemAll) {
         },
         [&](std::uint64_t done) { progress.push_back(done); });
     ASSERT_EQ(outcome.failure, StreamOutcome::Failure::none) << outcome.reason;
-    ASSERT_TRUE(output.commit(reason)) << reason;
+    ASSERT_TRUE(output.commit(true, reason) == TemporaryOutput::Commit::done) << reason;
 
     EXPECT_EQ(outcome.bytes, size);
     EXPECT_EQ(readFile(dir / "out.bin"), markedByChunk(plain));
@@ -75,7 +81,7 @@ TEST(ChunkPipeline, ExceptionFromTheTransformStopsTheRun) {
     InputFile input;
     ASSERT_TRUE(input.open(dir / "in.bin", reason));
     TemporaryOutput output;
-    ASSERT_TRUE(output.create(dir / "out.bin", reason));
+    ASSERT_TRUE(createOutput(output, dir / "out.bin", reason));
     int calls = 0;
     const auto throwOnThird = [&](std::uint8_t*, std::size_t) {
         if (++calls == 3)
@@ -100,7 +106,7 @@ TEST(ChunkPipeline, WriteFailureEndsTheRunWithTheReason) {
         std::string reason;
         InputFile input;
         TemporaryOutput output;
-        if (!input.open(dir / "in.bin", reason) || !output.create(dir / "out.bin", reason))
+        if (!input.open(dir / "in.bin", reason) || !createOutput(output, dir / "out.bin", reason))
             return 11;
         std::size_t transformed = 0;
         const StreamOutcome outcome = streamChunks(
@@ -122,7 +128,7 @@ TEST(ChunkPipeline, ReadFailureEndsTheRunWithTheReason) {
     if (!input.open("/proc/self/mem", reason))
         GTEST_SKIP() << "/proc/self/mem cannot be opened: " << reason;
     TemporaryOutput output;
-    ASSERT_TRUE(output.create(dir / "out.bin", reason));
+    ASSERT_TRUE(createOutput(output, dir / "out.bin", reason));
     int calls = 0;
     const StreamOutcome outcome = streamChunks(
         input, output, [&](std::uint8_t*, std::size_t) { ++calls; }, [](std::uint64_t) {});

@@ -35,10 +35,10 @@ protected:
 
 TEST_F(FileFailures, WrongPasswordWritesNothingAndKeepsAnExistingTarget) {
     for (const bool reportSuccess : {true, false}) {
-        ui.messages.clear();
+        ui.notices.clear();
         EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"falsch", reportSuccess, ui),
                   FileResult::wrongPassword);
-        EXPECT_EQ(ui.messages, std::vector<std::string>{"Falsches Passwort"});
+        EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::wrongPassword});
         EXPECT_EQ(readFile(dir / "target.txt"), "former content");
         EXPECT_FALSE(fs::exists(dir / "fresh.txt"));
         EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "fresh.txt", u"falsch", reportSuccess, ui),
@@ -47,14 +47,17 @@ TEST_F(FileFailures, WrongPasswordWritesNothingAndKeepsAnExistingTarget) {
     }
 }
 
-TEST_F(FileFailures, InputShorterThanTheCheckBlockCountsAsWrongPassword) {
+// A cut-off or empty file is no encrypted file: saying "wrong password" would make the user doubt it.
+TEST_F(FileFailures, InputShorterThanTheCheckBlockIsNotAnEncryptedFile) {
     for (const std::size_t size : {0u, 1u, 31u}) {
-        ui.messages.clear();
+        ui.notices.clear();
         writeFile(dir / "short.kvra", readFile(dir / "plain.txt.kvra").substr(0, size));
         EXPECT_EQ(decryptSingleFile(dir / "short.kvra", dir / "target.txt", u"richtig", true, ui),
-                  FileResult::wrongPassword)
+                  FileResult::inputError)
             << size;
-        EXPECT_EQ(ui.messages, std::vector<std::string>{"Falsches Passwort"});
+        EXPECT_EQ(verifySingleFile(dir / "short.kvra", u"richtig", ui), FileResult::inputError);
+        EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>(2, NoticeKind::notEncrypted));
+        EXPECT_EQ(ui.notices[0].path, dir / "short.kvra");
         EXPECT_EQ(readFile(dir / "target.txt"), "former content");
     }
     EXPECT_EQ(treeEntries(dir.path()), entriesBesides({"short.kvra"}));
@@ -71,16 +74,15 @@ TEST_F(FileFailures, MissingInputAndMissingOutputFolderUseTheFixedTexts) {
     EXPECT_EQ(encryptSingleFile(dir.path(), dir / "out", u"pw", true, ui), FileResult::inputError);
     fs::create_directory(dir / "folder");
     EXPECT_EQ(encryptSingleFile(dir / "plain.txt", dir / "folder", u"pw", true, ui), FileResult::outputError);
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{
-                               "Datei (Eingabe) kann nicht geöffnet werden",
-                               "Datei (Eingang) kann nicht geöffnet werden",
-                               "Datei (Ausgabe) kann nicht geöffnet werden",
-                               "Datei (Ausgang) kann nicht geöffnet werden",
-                               "Datei (Eingabe) kann nicht geöffnet werden",
-                               "Datei (Ausgabe) kann nicht geöffnet werden",
-                           }));
-    ASSERT_EQ(ui.details.size(), 6u);
-    EXPECT_NE(ui.details[0].find((dir / "missing").string() + ": No such file or directory"), std::string::npos);
+    using enum NoticeKind;
+    EXPECT_EQ(ui.kinds(), (std::vector<NoticeKind>{inputOpenFailed, inputOpenFailed, outputOpenFailed, outputOpenFailed,
+                                                   inputOpenFailed, outputOpenFailed}));
+    const bool decrypting[] = {false, true, false, true, false, false};
+    for (std::size_t i = 0; i < ui.notices.size(); ++i)
+        EXPECT_EQ(ui.notices[i].decrypting, decrypting[i]) << i;
+    EXPECT_EQ(ui.notices[0].path, dir / "missing");
+    EXPECT_EQ(ui.notices[0].reason, "No such file or directory");
+    EXPECT_EQ(ui.notices[2].path, dir / "no/such/folder/out");
     EXPECT_EQ(treeEntries(dir.path()), entriesBesides({"folder"}));
 }
 
@@ -93,10 +95,9 @@ TEST_F(FileFailures, SameFileIsRefusedThroughAnySpelling) {
     const fs::path spellings[] = {dir / "plain.txt", dir / "sub/../plain.txt", dir / "./plain.txt", dir / "link.txt",
                                   dir / "hard.txt"};
     for (const auto& output : spellings) {
-        ui.messages.clear();
+        ui.notices.clear();
         EXPECT_EQ(encryptSingleFile(dir / "plain.txt", output, u"pw", true, ui), FileResult::outputError) << output;
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].rfind("Eingabe und Ausgabe sind dieselbe Datei", 0), 0u) << ui.messages[0];
+        EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::sameFile});
         EXPECT_EQ(decryptSingleFile(dir / "plain.txt", output, u"pw", true, ui), FileResult::outputError) << output;
     }
     EXPECT_EQ(readFile(dir / "plain.txt"), before);
@@ -133,7 +134,7 @@ TEST_F(FileFailures, ReadOnlyInputCanBeEncryptedAndDecrypted) {
         if (decryptSingleFile(dir / "plain.txt.kvra", dir / "again.txt", u"richtig", false, childUi) !=
             FileResult::success)
             return 12;
-        return childUi.messages.empty() ? 0 : 13;
+        return childUi.notices.empty() ? 0 : 13;
     });
     ASSERT_EQ(code, 0);
     EXPECT_EQ(readFile(dir / "again.kvra"), readFile(dir / "plain.txt.kvra"));
@@ -160,12 +161,10 @@ TEST_P(FullDisk, LeavesTheTargetAsItWas) {
                                           : encryptSingleFile(input, dir / "target.txt", u"richtig", true, childUi);
         if (result != FileResult::outputError)
             return 11;
-        if (childUi.messages.size() != 1)
+        if (childUi.kinds() != std::vector<NoticeKind>{NoticeKind::writeFailed})
             return 12;
-        const std::string expected = std::string(decrypt ? "Datei (Ausgang)" : "Datei (Ausgabe)") +
-                                     " kann nicht geschrieben werden: " + (dir / "target.txt").string() +
-                                     ": File too large";
-        return childUi.messages[0] == expected ? 0 : 13;
+        const Notice& notice = childUi.notices[0];
+        return notice.path == dir / "target.txt" && notice.reason == "File too large" ? 0 : 13;
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(readFile(dir / "target.txt"), "former content");
@@ -187,9 +186,8 @@ TEST_P(ReadFailure, IsReportedAndLeavesTheTargetAsItWas) {
     const FileResult result = decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", true, ui)
                                       : encryptSingleFile(input, dir / "target.txt", u"richtig", true, ui);
     EXPECT_EQ(result, FileResult::inputError);
-    const std::string expected = std::string(decrypt ? "Datei (Eingang)" : "Datei (Eingabe)") +
-                                 " kann nicht gelesen werden: /proc/self/mem: Input/output error";
-    EXPECT_EQ(ui.messages, std::vector<std::string>{expected});
+    EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::readFailed});
+    EXPECT_EQ(ui.notices[0].reason, "Input/output error");
     EXPECT_EQ(readFile(dir / "target.txt"), "former content");
     EXPECT_EQ(treeEntries(dir.path()), entriesBesides());
 }
@@ -198,11 +196,10 @@ INSTANTIATE_TEST_SUITE_P(EncryptAndDecrypt, ReadFailure, ::testing::Bool());
 
 TEST_F(FileFailures, VerifyChecksThePasswordAndWritesNothing) {
     EXPECT_EQ(verifySingleFile(dir / "plain.txt.kvra", u"richtig", ui), FileResult::success);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.notices.empty());
     EXPECT_EQ(verifySingleFile(dir / "plain.txt.kvra", u"Richtig", ui), FileResult::wrongPassword);
     EXPECT_EQ(verifySingleFile(dir / "none.kvra", u"richtig", ui), FileResult::inputError);
-    EXPECT_EQ(ui.messages,
-              (std::vector<std::string>{"Falsches Passwort", "Datei (Eingang) kann nicht geöffnet werden"}));
+    EXPECT_EQ(ui.kinds(), (std::vector<NoticeKind>{NoticeKind::wrongPassword, NoticeKind::inputOpenFailed}));
     EXPECT_EQ(treeEntries(dir.path()), entriesBesides());
 }
 

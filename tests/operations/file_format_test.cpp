@@ -37,7 +37,7 @@ TEST_P(FileFormat, EncryptsToTheReferenceBytesAndBack) {
     writeFile(dir / "reference.kvra", referenceEncryptedFile(c.password, plain));
     ASSERT_EQ(decryptSingleFile(dir / "reference.kvra", dir / "back.bin", c.password, true, ui), FileResult::success);
     EXPECT_EQ(readFile(dir / "back.bin"), plain);
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Datei verschlüsselt", "File decrypted"}));
+    EXPECT_EQ(ui.kinds(), (std::vector<NoticeKind>{NoticeKind::encrypted, NoticeKind::decrypted}));
     EXPECT_EQ(treeEntries(dir.path()),
               (std::set<std::string>{"plain.bin", "plain.bin.kvra", "reference.kvra", "back.bin"}));
 }
@@ -64,7 +64,7 @@ TEST(FileFormatProperties, CheckBlockDependsOnlyOnThePasswordsUtf16Units) {
     encryptSingleFile(dir / "a", dir / "a2", passwords[1], false, ui);
     EXPECT_EQ(readFile(dir / "a1").substr(0, 32), readFile(dir / "b1").substr(0, 32));
     EXPECT_NE(readFile(dir / "a1").substr(0, 32), readFile(dir / "a2").substr(0, 32));
-    EXPECT_TRUE(ui.messages.empty()) << "no success message when reportSuccess is false";
+    EXPECT_TRUE(ui.notices.empty()) << "no success message when reportSuccess is false";
 }
 
 TEST(FileFormatProperties, ReportsByteProgressUpToTheFileSize) {

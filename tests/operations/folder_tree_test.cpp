@@ -79,9 +79,7 @@ protected:
         writeFile(dir / "src/.dot/c", patternBytes(3, 3));
         fs::create_directories(dir / "src/empty/inner");
     }
-    std::function<std::u16string()> password(std::u16string text) {
-        return [text] { return text; };
-    }
+    static std::u16string password(std::u16string text) { return text; }
     TempDir dir;
     RecordingUserInterface ui;
 };
@@ -106,7 +104,7 @@ TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
     EXPECT_EQ(mirror2, dir / "t2" / (dir / "t1").relative_path() / (dir / "src").relative_path());
     for (const char* name : {"a.txt", "sub/b.bin", ".dot/c"})
         EXPECT_EQ(readFile(mirror2 / name), readFile(dir / "src" / name)) << name;
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.notices.empty());
     EXPECT_EQ(ui.questions.size(), 1u) << "no question without askConfirmation";
 }
 
@@ -143,13 +141,12 @@ TEST_F(FolderRun, RefusesATargetWhoseMirrorMeetsTheSource) {
     const std::set<std::string> before = treeEntries(dir.path());
     const fs::path overlapping[] = {"/", dir / "src", dir / "src/sub"};
     for (const auto& target : overlapping) {
-        ui.messages.clear();
+        ui.notices.clear();
         ui.answers = {true};
         const auto summary = runFolderTree(FolderDirection::encrypt, dir / "src", target, password(u"pw"), ui, true);
         EXPECT_FALSE(summary.started) << target;
         EXPECT_EQ(summary.worst, FileResult::outputError);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].rfind("Zielordner ungeeignet", 0), 0u);
+        EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::mirrorMeetsSource});
         EXPECT_TRUE(ui.questions.empty()) << "refused before the question";
     }
     EXPECT_EQ(treeEntries(dir.path()), before);
@@ -168,14 +165,15 @@ TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
     auto wrong = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t2", password(u"other"), ui, false);
     EXPECT_EQ(wrong.failures, 3u);
     EXPECT_EQ(wrong.worst, FileResult::wrongPassword);
-    EXPECT_EQ(ui.messages, std::vector<std::string>(3, "Falsches Passwort"));
+    EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>(3, NoticeKind::wrongPassword));
+    EXPECT_EQ(ui.notices[0].path, mirror1 / "a.txt") << "each names its file";
     EXPECT_FALSE(fs::exists(mirrorPath(dir / "t2", mirror1) / "a.txt"));
 
     // An output error outranks a wrong password; existing outputs are kept without replaceExisting.
     writeFile(mirror1 / "plain-among-encrypted.txt", "not encrypted at all, longer than 32 bytes...");
     runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false);
     writeFile(mirrorPath(dir / "t3", mirror1) / "a.txt", "keep me");
-    ui.messages.clear();
+    ui.notices.clear();
     auto mixed = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false, false);
     EXPECT_EQ(mixed.worst, FileResult::outputError);
     EXPECT_EQ(mixed.failures, 4u);

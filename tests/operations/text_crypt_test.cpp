@@ -2,6 +2,8 @@
 #include "cipher/blowfish.h"
 #include "cipher/sha1.h"
 #include "operations/text_crypt.h"
+#include "operations/text_form.h"
+#include "text/code_page_1252.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -76,7 +78,34 @@ TEST(TextCrypt, RoundTripsAndSkipsWhitespaceInsideTheBase64) {
         wrapped += encrypted.substr(i, 10) + (i % 20 == 0 ? "\r\n" : " \n\t");
     EXPECT_EQ(decryptText(wrapped, "pw"), text8);
     EXPECT_NE(decryptText(encrypted, "other"), text8);
-    EXPECT_EQ(decryptText("abc", "pw"), "") << "fewer than four characters decode to nothing";
+}
+
+// Cut, padded or foreign text would decrypt to garbage that looks like a result: it is refused instead.
+TEST(TextCrypt, RefusesWhatIsNotBase64) {
+    const std::string encrypted = encryptText("Grüße", "pw"); // 5 bytes: 8 characters ending in "="
+    ASSERT_EQ(encrypted.back(), '=');
+    const std::string notBase64[] = {"abc",  encrypted.substr(0, 6), encrypted + "A", encrypted + "====",
+                                     "ab!d", "ab=d" + encrypted,     "====",          encrypted.substr(0, 4) + "-_AA"};
+    for (const std::string& text : notBase64)
+        EXPECT_EQ(decryptText(text, "pw"), std::nullopt) << text;
+    EXPECT_EQ(decryptText(" \r\n", "pw"), std::string()) << "only white space is the empty text";
+}
+
+TEST(TextForm, RefusesCharactersTheCodePageLacksAndNamesThem) {
+    const TextBytes latin = textToBytes(u"Grüße\n€ ?", LineEnds::crlf);
+    EXPECT_EQ(latin.bytes, "Gr\xfc\xdf"
+                           "e\r\n\x80 ?");
+    EXPECT_TRUE(latin.missing.empty()) << "a real '?' is no missing character";
+    const TextBytes foreign = textToBytes(u"Жж Ж \U0001F600 \u0142", LineEnds::asTyped);
+    EXPECT_EQ(foreign.missing, (std::u32string{U'Ж', U'ж', U'\U0001F600', U'\u0142'}));
+    EXPECT_EQ(bytesToText("a\r\nb\rc", LineEnds::lf), u"a\nb\nc");
+}
+
+TEST(TextForm, Utf8InputDropsALeadingByteOrderMarkAndRefusesMalformedBytes) {
+    std::u16string text;
+    ASSERT_TRUE(textFromUtf8("\xEF\xBB\xBFK\xC3\xB6ln \xEF\xBB\xBF", text));
+    EXPECT_EQ(text, u"Köln \uFEFF") << "only a mark at the very start is dropped";
+    EXPECT_FALSE(textFromUtf8("K\xF6ln", text));
 }
 
 TEST(TextCrypt, PasswordsWithEqualEightBitFormsGiveTheSameKey) {
@@ -111,7 +140,7 @@ void PrintTo(const LineBreakCase& c, std::ostream* os) {
 class LineBreaks : public ::testing::TestWithParam<LineBreakCase> {};
 
 TEST_P(LineBreaks, EachBreakBecomesOneLineEnd) {
-    EXPECT_EQ(normalizeLineBreaks(GetParam().input), GetParam().crlf);
+    EXPECT_EQ(normalizeLineBreaks(GetParam().input, u"\r\n"), GetParam().crlf);
     EXPECT_EQ(normalizeLineBreaks(GetParam().input, u"\n"), GetParam().lf);
 }
 

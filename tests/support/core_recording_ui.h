@@ -1,4 +1,4 @@
-// A UserInterface for core tests: records messages, questions and progress, answers questions from a queue.
+// A UserInterface for core tests: records notices, questions and progress, answers questions from a queue.
 #pragma once
 
 #include "operations/user_interface.h"
@@ -11,8 +11,7 @@ namespace kelvara::test {
 
 class RecordingUserInterface final : public UserInterface {
 public:
-    std::vector<std::string> messages;
-    std::vector<std::string> details;
+    std::vector<Notice> notices;
     std::vector<std::string> questions;
     std::deque<bool> answers; // empty: "no"
     // Progress as readable events: "begin <text> <max>", "pos <n>", "end".
@@ -20,8 +19,15 @@ public:
     std::uint64_t lastFileDone = 0;
     std::uint64_t lastFileTotal = 0;
 
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    void showDetail(const std::string& detail) override { details.push_back(detail); }
+    // The kinds of the notices, in order.
+    std::vector<NoticeKind> kinds() const {
+        std::vector<NoticeKind> result;
+        for (const Notice& notice : notices)
+            result.push_back(notice.kind);
+        return result;
+    }
+
+    void notify(const Notice& notice) override { notices.push_back(notice); }
     bool askYesNo(const std::string& text) override {
         questions.push_back(text);
         if (answers.empty())

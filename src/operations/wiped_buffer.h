@@ -1,4 +1,4 @@
-// Wiping helpers of the operations: strings and fixed buffers that are overwritten when done.
+// Wiping helpers for strings and fixed buffers that hold secrets: overwritten when done.
 #pragma once
 
 #include "cipher/secure_wipe.h"

@@ -1,0 +1,36 @@
+// Standard streams as "-", default output names, and the refusals of outputs that must not be written.
+#include "cli/file_operands.h"
+
+#include "cli/command_support.h"
+#include "cli/exit_status.h"
+#include "cli/path_text.h"
+
+namespace kelvara::cli {
+
+std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& streams,
+                                         const DefaultOutput& defaultOutput) {
+    const std::string& inputText = invocation.operands[0];
+    const bool standardInput = inputText == "-";
+    fInput = standardInput ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
+
+    if (invocation.output && *invocation.output == "-") {
+        fOutput = FileDestination::standardOutput();
+        return refuseTerminalOutput(streams);
+    }
+    std::filesystem::path output;
+    if (invocation.output) {
+        output = pathFromUtf8(*invocation.output);
+    } else if (standardInput) {
+        return fail(streams, exitUsage, "standard input has no name to derive an output name from",
+                    "give one with -o OUTPUT, or \"-o -\" for standard output");
+    } else if (auto proposed = defaultOutput(fInput->path)) {
+        output = *proposed;
+    } else {
+        return fail(streams, exitUsage, "cannot derive an output name from " + shownPath(fInput->path),
+                    "its name holds no \".kvra\" to remove; give one with -o OUTPUT");
+    }
+    fOutput = FileDestination(output);
+    return refuseOutput(output, invocation.force, streams);
+}
+
+} // namespace kelvara::cli

@@ -1,0 +1,36 @@
+// A user's text and the 8-bit bytes that are encrypted for it (Windows code page 1252), both ways, with the
+// line-end rule chosen by the caller. The window and the tool both go through here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvara {
+
+enum class LineEnds {
+    asTyped, // kept as they are
+    crlf,    // CR LF, a lone CR and a lone LF each become CR LF
+    lf,      // each becomes LF
+};
+
+struct TextBytes {
+    std::string bytes;
+    // Characters the code page cannot hold (the first few, each once). When there are any the text must not
+    // be encrypted: they would come back as "?".
+    std::u32string missing;
+};
+
+// The bytes to encrypt for text.
+TextBytes textToBytes(std::u16string_view text, LineEnds lineEnds);
+
+// The text of decrypted bytes.
+std::u16string bytesToText(std::string_view bytes, LineEnds lineEnds);
+
+// A lone CR, a lone LF and CR LF each become lineEnd.
+std::u16string normalizeLineBreaks(std::u16string_view text, std::u16string_view lineEnd);
+
+// Text read as UTF-8 from a file or a stream: false for malformed UTF-8; a byte-order mark at the very start
+// is dropped.
+bool textFromUtf8(std::string_view bytes, std::u16string& text);
+
+} // namespace kelvara
