@@ -19,13 +19,15 @@ int fail(Streams& streams, int status, std::string_view message, std::string_vie
 }
 
 std::string commandHelp(const Command& command) {
-    std::string help = "usage: kelvara-cli " + std::string(command.name());
+    std::string help = "usage: kelvara-cli ";
+    help.append(command.name());
     if (!command.operands().empty())
-        help += " " + std::string(command.operands());
-    help += optionUsage(command.options()) + "\n\n" + std::string(command.description()) + "\n";
+        help.append(" ").append(command.operands());
+    help.append(optionUsage(command.options())).append("\n\n");
+    help.append(command.description()).append("\n");
     const std::string options = optionHelp(command.options());
     if (!options.empty())
-        help += "\n" + options;
+        help.append("\n").append(options);
     return help;
 }
 

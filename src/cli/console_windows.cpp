@@ -2,6 +2,7 @@
 // questions on the console (CONIN$/CONOUT$) with echo switched off through SetConsoleMode.
 #include "cli/console.h"
 
+#include "operations/system_file.h"
 #include "operations/wiped_buffer.h"
 #include "text/utf8.h"
 
@@ -49,18 +50,29 @@ private:
     HANDLE fHandle;
 };
 
+// The console input's mode to put back when the program is interrupted while echo is off.
+HANDLE silencedInput = nullptr;
+DWORD silencedMode = 0;
+
 // The console input with echo switched off for as long as the object lives.
 class SilentConsole {
 public:
     explicit SilentConsole(HANDLE input) : fInput(input) {
-        if (::GetConsoleMode(fInput, &fSaved))
+        if (::GetConsoleMode(fInput, &fSaved)) {
+            silencedMode = fSaved;
+            silencedInput = fInput;
             fRestore = ::SetConsoleMode(fInput, fSaved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+            if (!fRestore)
+                silencedInput = nullptr;
+        }
     }
     SilentConsole(const SilentConsole&) = delete;
     SilentConsole& operator=(const SilentConsole&) = delete;
     ~SilentConsole() {
-        if (fRestore)
+        if (fRestore) {
+            silencedInput = nullptr;
             ::SetConsoleMode(fInput, fSaved);
+        }
     }
 
 private:
@@ -110,6 +122,17 @@ void restoreConsole() {
         ::SetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), savedErrorMode);
 }
 
+// Runs on a thread of its own when Ctrl-C, Ctrl-Break or closing the console ends the program.
+BOOL WINAPI onConsoleInterrupt(DWORD event) {
+    if (silencedInput != nullptr)
+        ::SetConsoleMode(silencedInput, silencedMode);
+    removeTemporaryFiles();
+    restoreConsole();
+    // The POSIX numbers of the matching signals: SIGINT for Ctrl-C, SIGTERM otherwise.
+    ::ExitProcess(event == CTRL_C_EVENT ? 128 + 2 : 128 + 15);
+    return TRUE;
+}
+
 } // namespace
 
 std::vector<std::string> programArguments(int, char**) {
@@ -141,6 +164,20 @@ bool standardErrorIsTerminal() {
     DWORD mode = 0;
     return ::GetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), &mode) != 0 &&
            (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+bool standardOutputIsTerminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
+bool terminalAvailable() {
+    const ConsoleHandle input(L"CONIN$");
+    return input.isOpen();
+}
+
+void installInterruptHandlers() {
+    ::SetConsoleCtrlHandler(onConsoleInterrupt, TRUE);
 }
 
 std::optional<std::string> environmentVariable(const char* name) {

@@ -53,11 +53,10 @@ std::string optionUsage(unsigned options) {
     for (const auto& spec : optionSpecs) {
         if ((options & spec.option) == 0)
             continue;
-        usage += " [";
-        usage += spec.shortName.empty() ? spec.longName : spec.shortName;
+        usage.append(" [").append(spec.shortName.empty() ? spec.longName : spec.shortName);
         if (!spec.valueName.empty())
-            usage += " " + std::string(spec.valueName);
-        usage += "]";
+            usage.append(" ").append(spec.valueName);
+        usage.append("]");
     }
     return usage;
 }
@@ -69,10 +68,11 @@ std::string optionHelp(unsigned options) {
         if ((options & spec.option) == 0)
             continue;
         std::string names = "  ";
-        names += spec.shortName.empty() ? std::string(spec.longName)
-                                        : std::string(spec.shortName) + ", " + std::string(spec.longName);
+        if (!spec.shortName.empty())
+            names.append(spec.shortName).append(", ");
+        names.append(spec.longName);
         if (!spec.valueName.empty())
-            names += " " + std::string(spec.valueName);
+            names.append(" ").append(spec.valueName);
         names.resize(std::max(column, names.size() + 2), ' ');
         for (const char c : spec.help) {
             names.push_back(c);

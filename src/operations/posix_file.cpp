@@ -183,7 +183,7 @@ OutputFolder::OutputFolder(OutputFolder&& other) noexcept
 
 OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
     if (this != &other) {
-        closeQuietly(fFolder);
+        close();
         fFolder = std::exchange(other.fFolder, noFile);
         fPath = std::move(other.fPath);
     }
@@ -191,7 +191,11 @@ OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
 }
 
 OutputFolder::~OutputFolder() {
-    closeQuietly(fFolder);
+    close();
+}
+
+void OutputFolder::close() {
+    closeQuietly(std::exchange(fFolder, noFile));
 }
 
 bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason) {
@@ -204,7 +208,7 @@ bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason
         reason = systemReason(errno);
         return false;
     }
-    closeQuietly(fFolder);
+    close();
     fFolder = fd;
     fPath = folder;
     return true;
@@ -228,7 +232,7 @@ OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, O
         reason = systemReason(error);
         return Step::failed;
     }
-    closeQuietly(child.fFolder);
+    child.close();
     child.fFolder = fd;
     child.fPath = fPath / name;
     return Step::entered;

@@ -98,6 +98,8 @@ public:
 
 private:
     friend class TemporaryOutput;
+    void close();
+
     NativeFile fFolder = noFile;
     std::filesystem::path fPath;
 #ifdef _WIN32

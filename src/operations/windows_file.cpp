@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
+#include <set>
+#include <utility>
 #include <windows.h>
 
 namespace kelvara {
@@ -21,10 +24,75 @@ std::string lastReason() {
 // The largest amount handed to one ReadFile or WriteFile call.
 constexpr std::size_t maxTransfer = 1u << 30;
 
+// The temporary files that exist right now, for removal when the console is closed or interrupted (the
+// handler runs on a thread of its own, so a lock is enough).
+std::mutex temporaryLock;
+std::set<std::wstring>& temporaryFiles() {
+    static std::set<std::wstring> files;
+    return files;
+}
+
+void registerTemporary(const std::filesystem::path& path) {
+    const std::lock_guard lock(temporaryLock);
+    temporaryFiles().insert(path.native());
+}
+
+void unregisterTemporary(const std::filesystem::path& path) {
+    const std::lock_guard lock(temporaryLock);
+    temporaryFiles().erase(path.native());
+}
+
+bool writeAllTo(HANDLE handle, const void* data, std::size_t size, std::string& reason) {
+    const auto* bytes = static_cast<const char*>(data);
+    std::size_t written = 0;
+    while (written < size) {
+        const auto ask = static_cast<DWORD>(std::min(size - written, maxTransfer));
+        DWORD put = 0;
+        if (!::WriteFile(handle, bytes + written, ask, &put, nullptr)) {
+            reason = lastReason();
+            return false;
+        }
+        if (put == 0) {
+            reason = systemReason(ENOSPC);
+            return false;
+        }
+        written += put;
+    }
+    return true;
+}
+
+// A folder handle that keeps the folder from being renamed, removed or replaced while it is held.
+HANDLE openFolderHandle(const std::filesystem::path& path, DWORD extraFlags) {
+    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | extraFlags, nullptr);
+}
+
+HANDLE duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    const HANDLE process = ::GetCurrentProcess();
+    if (!::DuplicateHandle(process, handle, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        return nullptr;
+    return copy;
+}
+
 } // namespace
 
+void removeTemporaryFiles() noexcept {
+    if (!temporaryLock.try_lock())
+        return;
+    for (const std::wstring& file : temporaryFiles())
+        ::DeleteFileW(file.c_str());
+    temporaryLock.unlock();
+}
+
+unsigned newFilePermissions(unsigned sourcePermissions) {
+    return sourcePermissions & 0777; // new files take the folder's access rules on Windows
+}
+
+// ---- InputFile
+
 InputFile::~InputFile() {
-    if (fFile != noFile)
+    if (fFile != noFile && fOwned)
         ::CloseHandle(handleOf(fFile));
 }
 
@@ -55,9 +123,24 @@ bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
         return false;
     }
     fFile = handle;
-    fSize = ::GetFileType(handle) == FILE_TYPE_DISK
-                ? (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow
-                : 0;
+    fOwned = true;
+    fRegular = ::GetFileType(handle) == FILE_TYPE_DISK;
+    fSize = fRegular ? (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
+    fPermissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+    return true;
+}
+
+bool InputFile::openStandardInput(std::string& reason) {
+    const HANDLE handle = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) {
+        reason = systemReason(EBADF);
+        return false;
+    }
+    fFile = handle;
+    fOwned = false;
+    fRegular = false;
+    fSize = 0;
+    fPermissions = 0;
     return true;
 }
 
@@ -84,24 +167,134 @@ std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& 
     return static_cast<std::ptrdiff_t>(total);
 }
 
+// ---- StandardOutput
+
+bool StandardOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
+    return writeAllTo(::GetStdHandle(STD_OUTPUT_HANDLE), data, size, reason);
+}
+
+// ---- OutputFolder
+
+OutputFolder::OutputFolder(OutputFolder&& other) noexcept
+    : fFolder(std::exchange(other.fFolder, noFile)), fPath(std::move(other.fPath)),
+      fAncestors(std::move(other.fAncestors)) {
+    other.fAncestors.clear();
+}
+
+OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        fFolder = std::exchange(other.fFolder, noFile);
+        fPath = std::move(other.fPath);
+        fAncestors = std::move(other.fAncestors);
+        other.fAncestors.clear();
+    }
+    return *this;
+}
+
+OutputFolder::~OutputFolder() {
+    close();
+}
+
+void OutputFolder::close() {
+    if (fFolder != noFile)
+        ::CloseHandle(handleOf(fFolder));
+    fFolder = noFile;
+    for (NativeFile ancestor : fAncestors)
+        ::CloseHandle(handleOf(ancestor));
+    fAncestors.clear();
+}
+
+bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason) {
+    const std::filesystem::path path = folder.empty() ? std::filesystem::path(L".") : folder;
+    const HANDLE handle = openFolderHandle(path, 0);
+    if (handle == INVALID_HANDLE_VALUE) {
+        reason = lastReason();
+        return false;
+    }
+    close();
+    fFolder = handle;
+    fPath = path;
+    return true;
+}
+
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
+                                            std::string& reason) const {
+    const std::filesystem::path path = fPath / name;
+    if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        reason = lastReason();
+        return Step::failed;
+    }
+    // Opened as what stands there, a link or junction not followed, and then held open.
+    const HANDLE handle = openFolderHandle(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (handle == INVALID_HANDLE_VALUE) {
+        reason = lastReason();
+        return Step::failed;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        reason = lastReason();
+        ::CloseHandle(handle);
+        return Step::failed;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        ::CloseHandle(handle);
+        return Step::link;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        ::CloseHandle(handle);
+        reason = systemReason(ENOTDIR);
+        return Step::failed;
+    }
+    child.close();
+    child.fFolder = handle;
+    child.fPath = path;
+    for (NativeFile ancestor : fAncestors)
+        child.fAncestors.push_back(duplicate(handleOf(ancestor)));
+    child.fAncestors.push_back(duplicate(handleOf(fFolder)));
+    return Step::entered;
+}
+
+OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) const {
+    const DWORD attributes = ::GetFileAttributesW((fPath / name).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Entry::missing;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return Entry::link;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::other : Entry::regularFile;
+}
+
+int OutputFolder::permissionsOf(const std::filesystem::path& name) const {
+    return entryType(name) == Entry::regularFile ? 0666 : -1;
+}
+
+// ---- TemporaryOutput
+
 TemporaryOutput::~TemporaryOutput() {
     discard();
 }
 
-bool TemporaryOutput::create(const std::filesystem::path& target, std::string& reason) {
-    fTarget = target;
+bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::path& targetName, std::string& reason) {
+    discard();
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = temporaryCandidate(target.parent_path());
+        std::filesystem::path candidate = temporaryName();
+        const std::filesystem::path path = folder.path() / candidate;
+        registerTemporary(path);
         // CREATE_NEW fails on an existing name (a file or a link someone placed there). No sharing: nobody
         // else needs the half-written file.
         const HANDLE handle =
-            ::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             fFile = handle;
-            fTemporary = std::move(candidate);
+            fFolderPath = folder.path();
+            fTargetName = targetName;
+            fTemporaryName = std::move(candidate);
+            fWritten = 0;
+            fWrittenBack = 0;
             return true;
         }
         const DWORD error = ::GetLastError();
+        unregisterTemporary(path);
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
             reason = windowsReason(error);
             return false;
@@ -112,21 +305,8 @@ bool TemporaryOutput::create(const std::filesystem::path& target, std::string& r
 }
 
 bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
-    const auto* bytes = static_cast<const char*>(data);
-    std::size_t written = 0;
-    while (written < size) {
-        const auto ask = static_cast<DWORD>(std::min(size - written, maxTransfer));
-        DWORD put = 0;
-        if (!::WriteFile(handleOf(fFile), bytes + written, ask, &put, nullptr)) {
-            reason = lastReason();
-            return false;
-        }
-        if (put == 0) {
-            reason = systemReason(ENOSPC);
-            return false;
-        }
-        written += put;
-    }
+    if (!writeAllTo(handleOf(fFile), data, size, reason))
+        return false;
     fWritten += size;
     startWriteback();
     return true;
@@ -135,24 +315,29 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
 // Windows writes the cache back on its own; there is no call to start it early without waiting.
 void TemporaryOutput::startWriteback() {}
 
-bool TemporaryOutput::commit(std::string& reason) {
+TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::string& reason) {
     if (!::FlushFileBuffers(handleOf(fFile))) {
         reason = lastReason();
-        return false;
+        return Commit::failed;
     }
-    const HANDLE handle = handleOf(fFile);
-    fFile = noFile;
+    const HANDLE handle = handleOf(std::exchange(fFile, noFile));
     if (!::CloseHandle(handle)) {
         reason = lastReason();
-        return false;
+        return Commit::failed;
     }
-    // WRITE_THROUGH: the call returns only when the rename itself has reached the disk.
-    if (!::MoveFileExW(fTemporary.c_str(), fTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        reason = lastReason();
-        return false;
+    const std::filesystem::path temporary = fFolderPath / fTemporaryName;
+    const std::filesystem::path target = fFolderPath / fTargetName;
+    // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file. WRITE_THROUGH: the call returns only
+    // when the rename itself has reached the disk.
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(), flags)) {
+        const DWORD error = ::GetLastError();
+        reason = windowsReason(error);
+        return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Commit::targetExists : Commit::failed;
     }
-    fTemporary.clear();
-    return true;
+    unregisterTemporary(temporary);
+    fTemporaryName.clear();
+    return Commit::done;
 }
 
 void TemporaryOutput::discard() {
@@ -160,9 +345,11 @@ void TemporaryOutput::discard() {
         ::CloseHandle(handleOf(fFile));
         fFile = noFile;
     }
-    if (!fTemporary.empty()) {
-        ::DeleteFileW(fTemporary.c_str());
-        fTemporary.clear();
+    if (!fTemporaryName.empty()) {
+        const std::filesystem::path temporary = fFolderPath / fTemporaryName;
+        ::DeleteFileW(temporary.c_str());
+        unregisterTemporary(temporary);
+        fTemporaryName.clear();
     }
 }
 
