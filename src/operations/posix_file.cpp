@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -64,13 +65,36 @@ void removeTemporaryFiles() noexcept {
     }
 }
 
+namespace {
+
+// The umask as the kernel reports it, without changing it (Linux 4.7 and later); -1 where it cannot be read.
+int reportedUmask() {
+    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char buffer[4096];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+    ::close(fd);
+    if (n <= 0)
+        return -1;
+    buffer[n] = '\0';
+    const char* line = std::strstr(buffer, "\nUmask:");
+    return line == nullptr ? -1 : static_cast<int>(std::strtol(line + 7, nullptr, 8));
+}
+
+} // namespace
+
 unsigned newFilePermissions(unsigned sourcePermissions) {
-    // The umask can only be read by setting it; done once, before any thread of ours creates files.
-    std::call_once(umaskOnce, [] {
-        processUmask = ::umask(022);
-        ::umask(processUmask);
-    });
-    return sourcePermissions & 07777 & ~static_cast<unsigned>(processUmask);
+    int mask = reportedUmask();
+    if (mask < 0) {
+        // Elsewhere the umask can only be read by setting it: done once, as other threads may create files.
+        std::call_once(umaskOnce, [] {
+            processUmask = ::umask(022);
+            ::umask(processUmask);
+        });
+        mask = static_cast<int>(processUmask);
+    }
+    return sourcePermissions & 07777 & ~static_cast<unsigned>(mask);
 }
 
 // ---- InputFile

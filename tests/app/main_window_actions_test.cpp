@@ -319,6 +319,31 @@ private slots:
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
+    // What cannot be encrypted or decrypted faithfully is refused with a message; the memo keeps its text and
+    // nothing is written.
+    void unfaithfulInputIsRefusedAndKept() {
+        QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+        const QString foreign = QStringLiteral("Привет 😀 und Grüße");
+        memo1()->setPlainText(foreign);
+        m_window->button2Click();
+        QCOMPARE(memo1()->toPlainText(), foreign);
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY(m_dialogs->messageTexts().value(0).contains(QStringLiteral("П, р, и, в, е")));
+        const QString notBase64 = QStringLiteral("abc!efgh");
+        memo1()->setPlainText(notBase64);
+        m_window->button3Click();
+        QCOMPARE(memo1()->toPlainText(), notBase64);
+        QVERIFY(m_dialogs->messageTexts().value(1).startsWith(QStringLiteral("Der Text ist kein verschlüsselter")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+
+        writeFile(path("leer.kvra"), QByteArray());
+        m_dialogs->saveAnswers << path("leer");
+        m_window->dropPanel1SystemDrop({path("leer.kvra")});
+        m_window->waitForIdle();
+        QVERIFY(m_dialogs->messageTexts().value(2).startsWith(QStringLiteral("Die Datei ist keine verschlüsselte")));
+        QVERIFY(!QFile::exists(path("leer")));
+    }
+
     void folderRunEncryptsAndDecryptsAMirrorTree() {
         const QString source = path("quelle");
         writeFile(source + "/a.txt", "eins");

@@ -4,6 +4,7 @@
 #include "operations/user_interface.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     std::vector<std::string> progress;
     std::uint64_t lastFileDone = 0;
     std::uint64_t lastFileTotal = 0;
+    // Called at every report of a file's progress: lets a test act while a routine is midway.
+    std::function<void(std::uint64_t done)> duringFile;
 
     // The kinds of the notices, in order.
     std::vector<NoticeKind> kinds() const {
@@ -44,6 +47,8 @@ public:
     void fileProgress(std::uint64_t done, std::uint64_t total) override {
         lastFileDone = done;
         lastFileTotal = total;
+        if (duringFile)
+            duringFile(done);
     }
 };
 
