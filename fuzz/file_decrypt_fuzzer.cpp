@@ -1,4 +1,4 @@
-// Fuzzes file decryption: any input file ends in a clean result, a wrong password writes nothing,
+// Fuzzes file decryption: any input file ends in a clean result, a wrong password or a short file writes nothing,
 // and no temporary file is left behind.
 #include "cipher/blowfish.h"
 #include "operations/file_key.h"
@@ -14,7 +14,7 @@ namespace {
 
 class SilentUserInterface final : public kelvara::UserInterface {
 public:
-    void showMessage(const std::string&) override {}
+    void notify(const kelvara::Notice&) override {}
     bool askYesNo(const std::string&) override { return false; }
     void progressBegin(const std::string&, long long) override {}
     void progressPosition(long long) override {}
@@ -73,8 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result == kelvara::FileResult::success) {
         if (std::filesystem::file_size(output) + kelvara::checkBlockBytes != content.size() || entries != 2)
             std::abort();
-    } else if (result != kelvara::FileResult::wrongPassword || entries != 1) {
-        std::abort();
+    } else {
+        // Shorter than the check block is no encrypted file; anything longer fails only at the check block.
+        const kelvara::FileResult expected = content.size() < kelvara::checkBlockBytes
+                                                 ? kelvara::FileResult::inputError
+                                                 : kelvara::FileResult::wrongPassword;
+        if (result != expected || entries != 1)
+            std::abort();
     }
     return 0;
 }
