@@ -15,8 +15,8 @@ namespace {
 class SilentUserInterface final : public kelvara::UserInterface {
 public:
     void notify(const kelvara::Notice&) override {}
-    bool askYesNo(const std::string&) override { return false; }
-    void progressBegin(const std::string&, long long) override {}
+    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override { return false; }
+    void progressBegin(kelvara::ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
 };

@@ -1,9 +1,9 @@
 // Worker thread for the operations, with their messages, questions and progress brought to the UI thread.
 #include "app/operation_runner.h"
 
+#include "app/notice_text.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
-#include "ui/notice_text.h"
 #include "ui/process_window.h"
 #include "ui/unexpected_error.h"
 
@@ -30,18 +30,17 @@ public:
         onUiThreadAndWait([this, &message] { m_runner.m_dialogs.message(m_runner.dialogParent(), message); });
     }
 
-    bool askYesNo(const std::string& text) override {
+    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+                          const std::filesystem::path& target) override {
         endFileProgress();
-        const QString question = QString::fromStdString(text);
+        const QString question = folderQuestionText(decrypting, source, target);
         bool yes = false;
         onUiThreadAndWait(
             [this, &question, &yes] { yes = m_runner.m_dialogs.question(m_runner.dialogParent(), question); });
         return yes;
     }
 
-    void progressBegin(const std::string& phaseText, long long maximum) override {
-        begin(QString::fromStdString(phaseText), maximum);
-    }
+    void progressBegin(ProgressPhase phase, long long maximum) override { begin(phaseText(phase), maximum); }
 
     void progressPosition(long long position) override {
         if (!m_begun)

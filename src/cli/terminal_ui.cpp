@@ -37,17 +37,30 @@ void TerminalUserInterface::notify(const Notice& notice) {
     ++fMessages;
 }
 
-bool TerminalUserInterface::askYesNo(const std::string& text) {
+bool TerminalUserInterface::confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+                                             const std::filesystem::path& target) {
     clearProgress();
     if (!fCanAsk)
         return false;
+    const std::string question = std::string(decrypting ? "Decrypt" : "Encrypt") + " the files of " +
+                                 shownPath(source) + " into a mirror below " + shownPath(target) + "?";
     std::string answer;
-    askOnTerminal(escapeControls(text) + " [y/N] ", Echo::shown, answer);
+    askOnTerminal(question + " [y/N] ", Echo::shown, answer);
     return isYes(answer);
 }
 
-void TerminalUserInterface::progressBegin(const std::string& phaseText, long long maximum) {
-    fPhase = phaseText;
+void TerminalUserInterface::progressBegin(ProgressPhase phase, long long maximum) {
+    switch (phase) {
+    case ProgressPhase::structure:
+        fPhase = "creating folders";
+        break;
+    case ProgressPhase::encrypting:
+        fPhase = "encrypting files";
+        break;
+    case ProgressPhase::decrypting:
+        fPhase = "decrypting files";
+        break;
+    }
     fMaximum = maximum;
     fPosition = 0;
     drawProgress(true);

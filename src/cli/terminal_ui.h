@@ -19,8 +19,9 @@ public:
     ~TerminalUserInterface() override;
 
     void notify(const Notice& notice) override;
-    bool askYesNo(const std::string& text) override;
-    void progressBegin(const std::string& phaseText, long long maximum) override;
+    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+                          const std::filesystem::path& target) override;
+    void progressBegin(ProgressPhase phase, long long maximum) override;
     void progressPosition(long long position) override;
     void progressEnd() override;
     void fileProgress(std::uint64_t done, std::uint64_t total) override;

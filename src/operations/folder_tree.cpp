@@ -1,7 +1,6 @@
 // The mirror rule and the folder run: refuse overlapping trees, ask, build the structure, then process the files.
 #include "operations/folder_tree.h"
 
-#include "operations/messages.h"
 #include "operations/same_file.h"
 #include "operations/system_file.h"
 
@@ -126,7 +125,7 @@ private:
 bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
                     const std::vector<std::filesystem::path>& folders, UserInterface& ui) {
     const long long maximum = lastPosition(folders.size());
-    ui.progressBegin(std::string(messages::structurePhase), maximum);
+    ui.progressBegin(ProgressPhase::structure, maximum);
     ui.progressPosition(0);
     long long position = 0;
     bool complete = true;
@@ -181,7 +180,7 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
         summary.worst = FileResult::inputError;
     }
 
-    if (askConfirmation && !ui.askYesNo(messages::folderQuestion(decrypt, sourceFolder, targetFolder)))
+    if (askConfirmation && !ui.confirmFolderRun(decrypt, sourceFolder, targetFolder))
         return summary;
     summary.started = true;
 
@@ -191,7 +190,7 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
         summary.worst = FileResult::outputError;
 
     const long long maximum = lastPosition(files.size());
-    ui.progressBegin(std::string(decrypt ? messages::decryptPhase : messages::encryptPhase), maximum);
+    ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
     long long position = 0;
     for (const auto& file : files) {

@@ -1,13 +1,20 @@
-// The one way the operations talk to the user: messages, yes/no questions and progress.
+// The one way the operations talk to the user: notices, the folder run's question and progress.
 // The window shows message boxes, the command-line tool prints, and tests record.
 #pragma once
 
 #include "operations/notice.h"
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 
 namespace kelvara {
+
+// The phases of a folder run.
+enum class ProgressPhase {
+    structure,  // the folders of the mirror are created
+    encrypting, // the files are encrypted
+    decrypting, // the files are decrypted
+};
 
 class UserInterface {
 public:
@@ -16,11 +23,13 @@ public:
     // Tells the user what happened (a failure, or success where asked for) and returns once acknowledged.
     virtual void notify(const Notice& notice) = 0;
 
-    // Asks a yes/no question (UTF-8); true only for "yes".
-    virtual bool askYesNo(const std::string& text) = 0;
+    // Asks whether the files of source are to be encrypted (or decrypted) into the mirror below target; true
+    // only for "yes".
+    virtual bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+                                  const std::filesystem::path& target) = 0;
 
-    // Progress of a long run: a phase text, then positions 0..maximum, then the end of the phase.
-    virtual void progressBegin(const std::string& phaseText, long long maximum) = 0;
+    // Progress of a long run: a phase, then positions 0..maximum, then the end of the phase.
+    virtual void progressBegin(ProgressPhase phase, long long maximum) = 0;
     virtual void progressPosition(long long position) = 0;
     virtual void progressEnd() = 0;
 

@@ -466,7 +466,7 @@ private slots:
         QStringList reports;
         kelvara::setUnexpectedErrorSink([&](const QString& text) { reports << text; });
         m_window->runner().start([](kelvara::UserInterface& ui) {
-            ui.progressBegin("Daten werden verschlüsselt !", 10);
+            ui.progressBegin(kelvara::ProgressPhase::encrypting, 10);
             throw std::runtime_error("Pfad zu lang");
         });
         m_window->waitForIdle();

@@ -91,8 +91,7 @@ TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
     EXPECT_EQ(first.files, 3u);
     EXPECT_EQ(first.failures, 0u);
     ASSERT_EQ(ui.questions.size(), 1u);
-    EXPECT_EQ(ui.questions[0], "Sollen die Daten von " + (dir / "src").string() + " nach " + (dir / "t1").string() +
-                                   " verschlüsselt werden ?");
+    EXPECT_EQ(ui.questions[0], "encrypt " + (dir / "src").string() + " -> " + (dir / "t1").string());
     const fs::path mirror1 = mirrorPath(dir / "t1", dir / "src");
     EXPECT_EQ(treeEntries(mirror1),
               (std::set<std::string>{"a.txt", "sub", "sub/b.bin", ".dot", ".dot/c", "empty", "empty/inner"}));
@@ -112,9 +111,8 @@ TEST_F(FolderRun, ReportsBothPhasesWithCountMinusOneAsMaximum) {
     runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", password(u"pw"), ui, false);
     // Folders: .dot, empty, sub, empty/inner; files: a.txt, .dot/c, sub/b.bin.
     EXPECT_EQ(ui.progress,
-              (std::vector<std::string>{"begin Ordnerstruktur wird erstellt ! 3", "pos 0", "pos 1", "pos 2", "pos 3",
-                                        "pos 3", "end", "begin Daten werden verschlüsselt ! 2", "pos 0", "pos 1",
-                                        "pos 2", "pos 2", "end"}));
+              (std::vector<std::string>{"begin structure 3", "pos 0", "pos 1", "pos 2", "pos 3", "pos 3", "end",
+                                        "begin encrypting 2", "pos 0", "pos 1", "pos 2", "pos 2", "end"}));
 }
 
 TEST_F(FolderRun, EmptyTreeCreatesOnlyTheSourcesMirror) {
@@ -124,8 +122,8 @@ TEST_F(FolderRun, EmptyTreeCreatesOnlyTheSourcesMirror) {
     EXPECT_EQ(summary.files, 0u);
     EXPECT_TRUE(fs::is_directory(mirrorPath(dir / "t", dir / "bare")));
     EXPECT_TRUE(treeEntries(mirrorPath(dir / "t", dir / "bare")).empty());
-    EXPECT_EQ(ui.progress, (std::vector<std::string>{"begin Ordnerstruktur wird erstellt ! 0", "pos 0", "end",
-                                                     "begin Daten werden entschlüsselt ! 0", "pos 0", "end"}));
+    EXPECT_EQ(ui.progress,
+              (std::vector<std::string>{"begin structure 0", "pos 0", "end", "begin decrypting 0", "pos 0", "end"}));
 }
 
 TEST_F(FolderRun, NoToTheQuestionCreatesNothing) {

@@ -15,7 +15,7 @@ public:
     std::vector<Notice> notices;
     std::vector<std::string> questions;
     std::deque<bool> answers; // empty: "no"
-    // Progress as readable events: "begin <text> <max>", "pos <n>", "end".
+    // Progress as readable events: "begin <phase> <max>", "pos <n>", "end".
     std::vector<std::string> progress;
     std::uint64_t lastFileDone = 0;
     std::uint64_t lastFileTotal = 0;
@@ -31,16 +31,19 @@ public:
     }
 
     void notify(const Notice& notice) override { notices.push_back(notice); }
-    bool askYesNo(const std::string& text) override {
-        questions.push_back(text);
+    // A question as "encrypt SOURCE -> TARGET" (or "decrypt ...").
+    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+                          const std::filesystem::path& target) override {
+        questions.push_back((decrypting ? "decrypt " : "encrypt ") + source.string() + " -> " + target.string());
         if (answers.empty())
             return false;
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void progressBegin(const std::string& phaseText, long long maximum) override {
-        progress.push_back("begin " + phaseText + " " + std::to_string(maximum));
+    void progressBegin(ProgressPhase phase, long long maximum) override {
+        static const char* const names[] = {"structure", "encrypting", "decrypting"};
+        progress.push_back(std::string("begin ") + names[static_cast<int>(phase)] + " " + std::to_string(maximum));
     }
     void progressPosition(long long position) override { progress.push_back("pos " + std::to_string(position)); }
     void progressEnd() override { progress.push_back("end"); }

@@ -1,6 +1,6 @@
 // German message texts for the notices. The single-file texts stand alone as the window has always shown
 // them; the others name the file or folder and the system's reason.
-#include "ui/notice_text.h"
+#include "app/notice_text.h"
 
 #include <QDir>
 
@@ -71,6 +71,25 @@ QString noticeText(const Notice& notice) {
                shown(notice.path);
     }
     return shown(notice.path);
+}
+
+QString phaseText(ProgressPhase phase) {
+    switch (phase) {
+    case ProgressPhase::structure:
+        return QStringLiteral("Ordnerstruktur wird erstellt !");
+    case ProgressPhase::encrypting:
+        return QStringLiteral("Daten werden verschlüsselt !");
+    case ProgressPhase::decrypting:
+        return QStringLiteral("Daten werden entschlüsselt !");
+    }
+    return {};
+}
+
+// The folders as they were chosen, so that the user recognises them.
+QString folderQuestionText(bool decrypting, const std::filesystem::path& source, const std::filesystem::path& target) {
+    return QStringLiteral("Sollen die Daten von ") + QString::fromStdString(pathText(source)) +
+           QStringLiteral(" nach ") + QString::fromStdString(pathText(target)) +
+           (decrypting ? QStringLiteral(" entschlüsselt werden ?") : QStringLiteral(" verschlüsselt werden ?"));
 }
 
 } // namespace kelvara
