@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         auto* process = new kelvara::ProcessWindow(&mainWindow);
         mainWindow.setProgressWindow(process);
         // Creates the consent window and then the About window; nothing goes to the network before consent.
-        auto* online = new kelvara::OnlineServices(&mainWindow, mainWindow.panel1(), dialogs, desktop);
+        auto* online = new kelvara::OnlineServices(&mainWindow, mainWindow.bannerArea(), dialogs, desktop);
         mainWindow.setConsentCheck([online] { online->checkConsent(); });
         mainWindow.setAboutAction([online] { online->showAbout(); });
         QObject::connect(&mainWindow, &kelvara::MainWindow::closed, &app, &QCoreApplication::quit);

@@ -110,40 +110,40 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
-void MainWindow::button1Click() {
+void MainWindow::closeWindow() {
     close();
 }
 
-void MainWindow::image2Click() {
+void MainWindow::showAbout() {
     if (m_aboutAction)
         m_aboutAction();
 }
 
-void MainWindow::panel2MouseMove() {
+void MainWindow::clearStatusText() {
     setStatusText(QString());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == m_panel2) {
+        if (watched == m_workArea) {
             // Moves over child controls reach the panel too; only its free area clears the hint.
             const auto* move = static_cast<QMouseEvent*>(event);
-            if (m_panel2->childAt(move->position().toPoint()) == nullptr)
-                panel2MouseMove();
+            if (m_workArea->childAt(move->position().toPoint()) == nullptr)
+                clearStatusText();
         } else if (const QVariant hint = watched->property("hint"); hint.isValid()) {
             setStatusText(hint.toString());
         }
     } else if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("Image2")) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            image2Click();
+            showAbout();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 // Text actions: the memo's text in its 8-bit form with CR LF line breaks, as typed text is stored elsewhere.
 // A text the form cannot hold, or one that is not an encrypted text, is refused and stays in the memo.
-void MainWindow::button2Click() {
-    TextBytes form = textToBytes(m_memo1->toPlainText().toStdU16String(), LineEnds::crlf);
+void MainWindow::encryptTextToClipboard() {
+    TextBytes form = textToBytes(m_text->toPlainText().toStdU16String(), LineEnds::crlf);
     if (!form.missing.empty()) {
         secureWipe(form.bytes);
         QStringList characters;
@@ -154,18 +154,18 @@ void MainWindow::button2Click() {
                                     .arg(characters.join(QStringLiteral(", "))));
         return;
     }
-    std::string password = toCodePage1252(m_edit1->text().toStdU16String());
+    std::string password = toCodePage1252(m_password->text().toStdU16String());
     const std::string encrypted = encryptText(form.bytes, password);
     secureWipe(password);
     secureWipe(form.bytes);
-    m_memo1->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
-    m_memo1->selectAll();
-    QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
+    m_text->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
+    m_text->selectAll();
+    QGuiApplication::clipboard()->setText(m_text->toPlainText());
 }
 
-void MainWindow::button3Click() {
-    std::string password = toCodePage1252(m_edit1->text().toStdU16String());
-    const TextBytes encrypted = textToBytes(m_memo1->toPlainText().toStdU16String(), LineEnds::asTyped);
+void MainWindow::decryptTextToClipboard() {
+    std::string password = toCodePage1252(m_password->text().toStdU16String());
+    const TextBytes encrypted = textToBytes(m_text->toPlainText().toStdU16String(), LineEnds::asTyped);
     std::optional<std::string> decrypted;
     if (encrypted.missing.empty())
         decrypted = decryptText(encrypted.bytes, password);
@@ -177,13 +177,13 @@ void MainWindow::button3Click() {
     }
     std::u16string lines = bytesToText(*decrypted, LineEnds::lf);
     secureWipe(*decrypted);
-    m_memo1->setPlainText(QString::fromStdU16String(lines));
+    m_text->setPlainText(QString::fromStdU16String(lines));
     secureWipe(lines);
-    m_memo1->selectAll();
-    QGuiApplication::clipboard()->setText(m_memo1->toPlainText());
+    m_text->selectAll();
+    QGuiApplication::clipboard()->setText(m_text->toPlainText());
 }
 
-void MainWindow::button4Click(const QStringList& droppedItems) {
+void MainWindow::encryptFile(const QStringList& droppedItems) {
     if (m_runner->isBusy())
         return;
     const bool dropped = !droppedItems.isEmpty() && !droppedItems.constFirst().isEmpty();
@@ -197,7 +197,7 @@ void MainWindow::button4Click(const QStringList& droppedItems) {
     fileRun(true, source, target);
 }
 
-void MainWindow::button5Click(const QStringList& droppedItems) {
+void MainWindow::decryptFile(const QStringList& droppedItems) {
     if (m_runner->isBusy())
         return;
     const bool dropped = !droppedItems.isEmpty() && !droppedItems.constFirst().isEmpty();
@@ -218,7 +218,7 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
     // The routine refuses input and output naming one file before it writes anything.
     m_runner->start(
         [encrypt, input = toPath(source), output = toPath(target),
-         password = m_edit1->text().toStdU16String()](UserInterface& ui) mutable {
+         password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
             if (encrypt)
                 encryptSingleFile(input, output, password, true, ui);
             else
@@ -228,11 +228,11 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
         encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));
 }
 
-void MainWindow::button6Click() {
+void MainWindow::encryptFolder() {
     folderRun(true);
 }
 
-void MainWindow::button7Click() {
+void MainWindow::decryptFolder() {
     folderRun(false);
 }
 
@@ -249,21 +249,21 @@ void MainWindow::folderRun(bool encrypt) {
     // "Sollen die Daten von ... nach ... verschlüsselt werden ?" through the runner's question box.
     // The field cannot change while the run blocks the window, so one copy serves every file.
     m_runner->start([encrypt, sourceFolder = toPath(source), targetFolder = toPath(target),
-                     password = m_edit1->text().toStdU16String()](UserInterface& ui) mutable {
+                     password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
         runFolderTree(encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
                       password, ui, true);
         secureWipe(password);
     });
 }
 
-void MainWindow::dropPanel1SystemDrop(const QStringList& items) {
+void MainWindow::openDroppedFile(const QStringList& items) {
     if (items.isEmpty())
         return;
     // The first file decides, by its ".kvra" extension (case-sensitive); the others are ignored.
     if (hasEncryptedExtension(items.constFirst().toStdU16String()))
-        button5Click(items);
+        decryptFile(items);
     else
-        button4Click(items);
+        encryptFile(items);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -280,7 +280,7 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
 void MainWindow::dropEvent(QDropEvent* event) {
     const QMimeData* mime = event->mimeData();
     if (mime != nullptr && mime->hasText() && !mime->hasUrls())
-        m_memo1->setPlainText(mime->text());
+        m_text->setPlainText(mime->text());
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

@@ -36,31 +36,28 @@ public:
     void setPlacementHandlers(std::function<void(QWidget&)> restore, std::function<void(QWidget&)> save);
 
     // The banner strip at the top; empty here, filled by the online parts.
-    QWidget* panel1() const { return m_panel1; }
+    QWidget* bannerArea() const { return m_bannerArea; }
     QString statusText() const;
     OperationRunner& runner() const { return *m_runner; }
     // Processes events until no file or folder operation is running.
     void waitForIdle();
 
-    // Handlers, named after their control and event.
+    // Caption with the program's version, then the consent check; run at the first show.
     void formShow();
-    void button1Click();
-    void image2Click();
-    void button2Click(); // text: encrypt memo, select and copy
-    void button3Click(); // text: decrypt memo, select and copy
-    // File actions; droppedItems is the list of a drop, empty for a click.
-    void button4Click(const QStringList& droppedItems = {});
-    void button5Click(const QStringList& droppedItems = {});
-    void button6Click(); // folder tree: encrypt
-    void button7Click(); // folder tree: decrypt
-    void speedButton1Click() { button6Click(); }
-    void speedButton2Click() { button7Click(); }
-    void speedButton3Click() { button4Click(); }
-    void speedButton4Click() { button5Click(); }
-    void speedButton5Click() { button2Click(); }
-    void speedButton6Click() { button3Click(); }
-    void dropPanel1SystemDrop(const QStringList& items);
-    void panel2MouseMove();
+    void closeWindow();
+    void showAbout();
+    // Text actions: the memo's text is replaced by the result, selected and copied to the clipboard.
+    void encryptTextToClipboard();
+    void decryptTextToClipboard();
+    // File actions; droppedItems is the list of a drop, empty for a click (then the open dialog asks).
+    void encryptFile(const QStringList& droppedItems = {});
+    void decryptFile(const QStringList& droppedItems = {});
+    // Folder tree actions (their controls are never shown).
+    void encryptFolder();
+    void decryptFolder();
+    // A drop on the "Dateien" panel: the first file's extension picks the action.
+    void openDroppedFile(const QStringList& items);
+    void clearStatusText();
 
 signals:
     // The window has been closed by the user or the program; the program ends.
@@ -95,13 +92,13 @@ private:
     bool m_shownOnce = false;
     bool m_placementSaved = false;
 
-    QWidget* m_panel1 = nullptr;
-    QWidget* m_panel2 = nullptr;
-    QStatusBar* m_statusBar1 = nullptr;
+    QWidget* m_bannerArea = nullptr;
+    QWidget* m_workArea = nullptr;
+    QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusText = nullptr;
-    QLineEdit* m_edit1 = nullptr;
-    QPlainTextEdit* m_memo1 = nullptr;
-    DropPanel* m_dropPanel1 = nullptr;
+    QLineEdit* m_password = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    DropPanel* m_fileDropPanel = nullptr;
 };
 
 } // namespace kelvara

@@ -73,7 +73,7 @@ QToolButton* MainWindow::addSymbolButton(QWidget* parent, const char* name, int 
 }
 
 QPushButton* MainWindow::addHiddenButton(const char* name, int x, int y, const QString& caption) {
-    auto* button = new QPushButton(caption, m_panel2);
+    auto* button = new QPushButton(caption, m_workArea);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(x, y, 75, 25);
     button->hide();
@@ -104,127 +104,127 @@ void MainWindow::buildLayout() {
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    m_panel1 = addPanel(this, "Panel1", QRect(0, 0, clientWidth, bannerHeight), QFrame::Panel);
+    m_bannerArea = addPanel(this, "Panel1", QRect(0, 0, clientWidth, bannerHeight), QFrame::Panel);
 
-    m_statusBar1 = new QStatusBar(this);
-    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusBar1->setSizeGripEnabled(false);
-    m_statusBar1->setGeometry(0, clientHeight - statusHeight, clientWidth, statusHeight);
-    m_statusText = new QLabel(m_statusBar1);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(0, clientHeight - statusHeight, clientWidth, statusHeight);
+    m_statusText = new QLabel(m_statusBar);
     m_statusText->setObjectName(QStringLiteral("StatusText"));
-    m_statusBar1->addWidget(m_statusText, 1);
+    m_statusBar->addWidget(m_statusText, 1);
 
-    m_panel2 = addPanel(this, "Panel2", QRect(0, bannerHeight, clientWidth, clientHeight - bannerHeight - statusHeight),
-                        QFrame::Panel);
-    m_panel2->setMouseTracking(true);
-    m_panel2->installEventFilter(this);
+    m_workArea = addPanel(
+        this, "Panel2", QRect(0, bannerHeight, clientWidth, clientHeight - bannerHeight - statusHeight), QFrame::Panel);
+    m_workArea->setMouseTracking(true);
+    m_workArea->installEventFilter(this);
 
-    addPicture(m_panel2, "Image1", QRect(545, 0, 64, 64), QStringLiteral(":/images/logo.svg"));
-    QLabel* image2 = addPicture(m_panel2, "Image2", QRect(512, 0, 32, 32), QStringLiteral(":/images/info.svg"));
-    image2->installEventFilter(this);
+    addPicture(m_workArea, "Image1", QRect(545, 0, 64, 64), QStringLiteral(":/images/logo.svg"));
+    QLabel* aboutIcon = addPicture(m_workArea, "Image2", QRect(512, 0, 32, 32), QStringLiteral(":/images/info.svg"));
+    aboutIcon->installEventFilter(this);
 
-    addYellowLabel(m_panel2, "lbl1", QRect(20, 6, 344, 13),
+    addYellowLabel(m_workArea, "lbl1", QRect(20, 6, 344, 13),
                    QStringLiteral("Verwenden Sie aus Sicherheitsgründen immer ein Passwort!"));
 
-    auto* label1 = new QLabel(QStringLiteral("Passwort"), m_panel2);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(20, 26, 67, 16);
-    label1->setFont(verdana(10, true));
-    QPalette black = label1->palette();
+    auto* passwordLabel = new QLabel(QStringLiteral("Passwort"), m_workArea);
+    passwordLabel->setObjectName(QStringLiteral("Label1"));
+    passwordLabel->setGeometry(20, 26, 67, 16);
+    passwordLabel->setFont(verdana(10, true));
+    QPalette black = passwordLabel->palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    label1->setPalette(black);
+    passwordLabel->setPalette(black);
 
-    m_edit1 = new QLineEdit(m_panel2);
-    m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_edit1->setGeometry(97, 20, 158, 28);
+    m_password = new QLineEdit(m_workArea);
+    m_password->setObjectName(QStringLiteral("Edit1"));
+    m_password->setGeometry(97, 20, 158, 28);
     QFont editFont(QStringLiteral("MS Sans Serif"));
     editFont.setPixelSize(16);
-    m_edit1->setFont(editFont);
-    m_edit1->setEchoMode(QLineEdit::Normal);
-    m_edit1->setMaxLength(std::numeric_limits<int>::max());
-    m_edit1->setAcceptDrops(false);
+    m_password->setFont(editFont);
+    m_password->setEchoMode(QLineEdit::Normal);
+    m_password->setMaxLength(std::numeric_limits<int>::max());
+    m_password->setAcceptDrops(false);
 
-    QGroupBox* groupBox2 = addGroupBox(m_panel2, "GroupBox2", QRect(18, 64, 589, 73), QStringLiteral("Dateien"));
-    m_dropPanel1 = new DropPanel(groupBox2);
-    m_dropPanel1->setObjectName(QStringLiteral("DropPanel1"));
-    m_dropPanel1->setGeometry(2, 15, 585, 56);
-    m_dropPanel1->setDropAccept(true);
+    QGroupBox* fileGroup = addGroupBox(m_workArea, "GroupBox2", QRect(18, 64, 589, 73), QStringLiteral("Dateien"));
+    m_fileDropPanel = new DropPanel(fileGroup);
+    m_fileDropPanel->setObjectName(QStringLiteral("DropPanel1"));
+    m_fileDropPanel->setGeometry(2, 15, 585, 56);
+    m_fileDropPanel->setDropAccept(true);
     // Queued: the drop returns to the file manager first; a modal dialog inside it would hold the drag source.
-    connect(m_dropPanel1, &DropPanel::systemDrop, this, &MainWindow::dropPanel1SystemDrop, Qt::QueuedConnection);
-    connect(addSymbolButton(m_dropPanel1, "SpeedButton3", 24, 3, QStringLiteral(":/images/file_lock_closed.svg"),
+    connect(m_fileDropPanel, &DropPanel::systemDrop, this, &MainWindow::openDroppedFile, Qt::QueuedConnection);
+    connect(addSymbolButton(m_fileDropPanel, "SpeedButton3", 24, 3, QStringLiteral(":/images/file_lock_closed.svg"),
                             QStringLiteral("Datei verschlüsseln")),
-            &QToolButton::clicked, this, &MainWindow::speedButton3Click);
-    connect(addSymbolButton(m_dropPanel1, "SpeedButton4", 79, 3, QStringLiteral(":/images/file_lock_open.svg"),
+            &QToolButton::clicked, this, [this] { encryptFile(); });
+    connect(addSymbolButton(m_fileDropPanel, "SpeedButton4", 79, 3, QStringLiteral(":/images/file_lock_open.svg"),
                             QStringLiteral("Datei entschlüsseln")),
-            &QToolButton::clicked, this, &MainWindow::speedButton4Click);
-    addYellowLabel(m_dropPanel1, "Label2", QRect(136, 0, 449, 56),
+            &QToolButton::clicked, this, [this] { decryptFile(); });
+    addYellowLabel(m_fileDropPanel, "Label2", QRect(136, 0, 449, 56),
                    QStringLiteral("Das erste Symbol um eine Date zu ver- das zweite zum entschlüsseln. Sie können "
                                   "auch eine Datei per Drag n Drop hierher ziehen. Das System erkennt automatisch "
                                   "(*.kvra) welche Dateien ent- bzw verschlüsselt werden müssen."));
 
-    QGroupBox* groupBox1 = addGroupBox(m_panel2, "GroupBox1", QRect(18, 137, 591, 236),
+    QGroupBox* textGroup = addGroupBox(m_workArea, "GroupBox1", QRect(18, 137, 591, 236),
                                        QStringLiteral("Text der verschlüsselt werden soll"));
-    m_memo1 = new QPlainTextEdit(groupBox1);
-    m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setGeometry(2, 15, 587, 163);
-    m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_memo1->setTabChangesFocus(true);
+    m_text = new QPlainTextEdit(textGroup);
+    m_text->setObjectName(QStringLiteral("Memo1"));
+    m_text->setGeometry(2, 15, 587, 163);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text->setTabChangesFocus(true);
     // Text dropped on the memo replaces its whole text (the window handles it) instead of being inserted.
-    m_memo1->setAcceptDrops(false);
-    m_memo1->viewport()->setAcceptDrops(false);
+    m_text->setAcceptDrops(false);
+    m_text->viewport()->setAcceptDrops(false);
 
-    QFrame* panel3 = addPanel(groupBox1, "Panel3", QRect(2, 178, 587, 56), QFrame::Panel);
-    connect(addSymbolButton(panel3, "SpeedButton5", 5, 11, QStringLiteral(":/images/lock_closed.svg"),
+    QFrame* textButtons = addPanel(textGroup, "Panel3", QRect(2, 178, 587, 56), QFrame::Panel);
+    connect(addSymbolButton(textButtons, "SpeedButton5", 5, 11, QStringLiteral(":/images/lock_closed.svg"),
                             QStringLiteral("Text verschlüsseln und in Zwischenablage")),
-            &QToolButton::clicked, this, &MainWindow::speedButton5Click);
-    connect(addSymbolButton(panel3, "SpeedButton6", 53, 11, QStringLiteral(":/images/lock_open.svg"),
+            &QToolButton::clicked, this, &MainWindow::encryptTextToClipboard);
+    connect(addSymbolButton(textButtons, "SpeedButton6", 53, 11, QStringLiteral(":/images/lock_open.svg"),
                             QStringLiteral("Text entschlüsseln und in Zwischenablage")),
-            &QToolButton::clicked, this, &MainWindow::speedButton6Click);
-    addYellowLabel(panel3, "Label3", QRect(137, 1, 449, 54),
+            &QToolButton::clicked, this, &MainWindow::decryptTextToClipboard);
+    addYellowLabel(textButtons, "Label3", QRect(137, 1, 449, 54),
                    QStringLiteral("Das erste Symbol um obigen Text zu ver- das zweite zum entschlüsseln. Der ver- "
                                   "bzw entschlüsselte Text wird automatisch in die Zwischenablage kopiert."));
 
     // The folder group exists with its buttons but is never shown.
-    QGroupBox* groupBox3 =
-        addGroupBox(m_panel2, "GroupBox3", QRect(405, 267, 127, 46), QStringLiteral("Ordner / Verzeichnisse"));
-    connect(addSymbolButton(groupBox3, "SpeedButton1", 3, 14, QStringLiteral(":/images/folder_lock_closed.svg"),
+    QGroupBox* folderGroup =
+        addGroupBox(m_workArea, "GroupBox3", QRect(405, 267, 127, 46), QStringLiteral("Ordner / Verzeichnisse"));
+    connect(addSymbolButton(folderGroup, "SpeedButton1", 3, 14, QStringLiteral(":/images/folder_lock_closed.svg"),
                             QStringLiteral("Ordner verschlüsseln")),
-            &QToolButton::clicked, this, &MainWindow::speedButton1Click);
-    connect(addSymbolButton(groupBox3, "SpeedButton2", 43, 14, QStringLiteral(":/images/folder_lock_open.svg"),
+            &QToolButton::clicked, this, &MainWindow::encryptFolder);
+    connect(addSymbolButton(folderGroup, "SpeedButton2", 43, 14, QStringLiteral(":/images/folder_lock_open.svg"),
                             QStringLiteral("Ordner entschlüsseln")),
-            &QToolButton::clicked, this, &MainWindow::speedButton2Click);
-    groupBox3->hide();
+            &QToolButton::clicked, this, &MainWindow::decryptFolder);
+    folderGroup->hide();
 
-    auto* button1 = new QPushButton(QStringLiteral("Beenden"), m_panel2);
-    button1->setObjectName(QStringLiteral("Button1"));
-    button1->setGeometry(534, 378, 75, 25);
-    button1->setToolTip(QStringLiteral("Beendet kelVara"));
-    button1->setProperty("hint", QStringLiteral("Beendet kelVara"));
-    button1->setMouseTracking(true);
-    button1->installEventFilter(this);
-    connect(button1, &QPushButton::clicked, this, &MainWindow::button1Click);
+    auto* quitButton = new QPushButton(QStringLiteral("Beenden"), m_workArea);
+    quitButton->setObjectName(QStringLiteral("Button1"));
+    quitButton->setGeometry(534, 378, 75, 25);
+    quitButton->setToolTip(QStringLiteral("Beendet kelVara"));
+    quitButton->setProperty("hint", QStringLiteral("Beendet kelVara"));
+    quitButton->setMouseTracking(true);
+    quitButton->installEventFilter(this);
+    connect(quitButton, &QPushButton::clicked, this, &MainWindow::closeWindow);
 
     // The actions' bodies sit behind push buttons that are never shown.
     connect(addHiddenButton("Button2", 131, 368, QStringLiteral("crypt2za")), &QPushButton::clicked, this,
-            &MainWindow::button2Click);
+            &MainWindow::encryptTextToClipboard);
     connect(addHiddenButton("Button3", 212, 368, QStringLiteral("decrypt2za")), &QPushButton::clicked, this,
-            &MainWindow::button3Click);
+            &MainWindow::decryptTextToClipboard);
     connect(addHiddenButton("Button4", 315, -6, QStringLiteral("cryptFile")), &QPushButton::clicked, this,
-            [this] { button4Click(); });
+            [this] { encryptFile(); });
     connect(addHiddenButton("Button5", 315, 20, QStringLiteral("decryptFile")), &QPushButton::clicked, this,
-            [this] { button5Click(); });
+            [this] { decryptFile(); });
     connect(addHiddenButton("Button6", 396, -6, QStringLiteral("cryptDir")), &QPushButton::clicked, this,
-            &MainWindow::button6Click);
+            &MainWindow::encryptFolder);
     connect(addHiddenButton("Button7", 396, 20, QStringLiteral("decryptDir")), &QPushButton::clicked, this,
-            &MainWindow::button7Click);
+            &MainWindow::decryptFolder);
 
     // Tab goes "Beenden", memo, password field; nothing else takes focus by Tab.
-    m_edit1->setFocusPolicy(Qt::StrongFocus);
-    m_memo1->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(button1, m_memo1);
-    setTabOrder(m_memo1, m_edit1);
-    button1->setFocus();
+    m_password->setFocusPolicy(Qt::StrongFocus);
+    m_text->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(quitButton, m_text);
+    setTabOrder(m_text, m_password);
+    quitButton->setFocus();
 
     setAcceptDrops(true);
 }

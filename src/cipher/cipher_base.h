@@ -102,8 +102,11 @@ public:
 
     // Sets the IV (one block) and restarts the chain from it.
     virtual void setIV(const void* value) = 0;
-    // Returns the current chaining value (equal to the IV only right after init, reset or setIV).
+    // Despite its name, copies the current chaining value (one block), not the IV: the two are equal only right
+    // after init, reset or setIV; every chained block moves the chaining value on. The name is the engine's
+    // published one; chainingValue() says the same thing plainly.
     virtual void getIV(void* value) const = 0;
+    void chainingValue(void* value) const { getIV(value); }
 
     // One block, no chaining; in and out may be the same buffer.
     virtual void encryptECB(const void* inData, void* outData) const = 0;

@@ -60,27 +60,27 @@ void paintWhite(QWidget* widget) {
 
 AboutForm::AboutForm(Desktop& desktop, const OwnerTexts& owner, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_desktop(desktop), m_versionSource([] { return getFileVersion(); }),
-      m_pageControl(new QTabWidget(this)), m_mainTabSheet(new QWidget), m_lizenzTabSheet(new QWidget) {
+      m_tabs(new QTabWidget(this)), m_infoTab(new QWidget), m_licencesTab(new QWidget) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("AboutForm"));
     setFixedSize(536, 326);
     setFont(fontOf("Tahoma", 11));
     paintWhite(this);
 
-    m_pageControl->setObjectName(QStringLiteral("PageControl"));
-    m_pageControl->setGeometry(0, 0, 536, 326);
-    m_mainTabSheet->setObjectName(QStringLiteral("MainTabSheet"));
-    m_lizenzTabSheet->setObjectName(QStringLiteral("LizenzTabSheet"));
-    paintWhite(m_mainTabSheet);
-    paintWhite(m_lizenzTabSheet);
-    m_pageControl->addTab(m_mainTabSheet, QStringLiteral("Info"));
-    m_pageControl->addTab(m_lizenzTabSheet, QStringLiteral("Lizenzen"));
+    m_tabs->setObjectName(QStringLiteral("PageControl"));
+    m_tabs->setGeometry(0, 0, 536, 326);
+    m_infoTab->setObjectName(QStringLiteral("MainTabSheet"));
+    m_licencesTab->setObjectName(QStringLiteral("LizenzTabSheet"));
+    paintWhite(m_infoTab);
+    paintWhite(m_licencesTab);
+    m_tabs->addTab(m_infoTab, QStringLiteral("Info"));
+    m_tabs->addTab(m_licencesTab, QStringLiteral("Lizenzen"));
 
-    formCreate(owner);
+    buildTabs(owner);
 }
 
-void AboutForm::formCreate(const OwnerTexts& owner) {
-    QWidget* info = m_mainTabSheet;
+void AboutForm::buildTabs(const OwnerTexts& owner) {
+    QWidget* info = m_infoTab;
     picture(info, "Image2", {3, 3, 150, 150}, QStringLiteral(":/online/product.png"), false);
     picture(info, "Image1", {293, 6, 66, 65}, QStringLiteral(":/images/logo.svg"), true);
     picture(info, "Image3", {288, 133, 241, 164}, QStringLiteral(":/online/about_decoration.png"), false);
@@ -88,14 +88,14 @@ void AboutForm::formCreate(const OwnerTexts& owner) {
     label(info, "Label2", 365, 46, QStringLiteral("Kelvara"), fontOf("Verdana", 16, true));
     label(info, "Label12", 355, 68, owner.copyright, fontOf("Verdana", 11));
     label(info, "Label13", 312, 90, QStringLiteral("Kelvara Version:"), fontOf("Verdana", 11));
-    m_label1 = label(info, "Label1", 464, 90, QStringLiteral("1.0.0.0"), fontOf("Verdana", 11, true));
+    m_versionLabel = label(info, "Label1", 464, 90, QStringLiteral("1.0.0.0"), fontOf("Verdana", 11, true));
 
-    m_label10 = label(info, "Label10", 353, 129, owner.website, fontOf("Verdana", 11, true, true));
-    QPalette navy = m_label10->palette();
+    m_websiteLabel = label(info, "Label10", 353, 129, owner.website, fontOf("Verdana", 11, true, true));
+    QPalette navy = m_websiteLabel->palette();
     navy.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    m_label10->setPalette(navy);
-    m_label10->setCursor(Qt::PointingHandCursor);
-    m_label10->installEventFilter(this);
+    m_websiteLabel->setPalette(navy);
+    m_websiteLabel->setCursor(Qt::PointingHandCursor);
+    m_websiteLabel->installEventFilter(this);
 
     label(info, "Label4", 3, 161, owner.tradingName, fontOf("Verdana", 11, true));
     label(info, "Label5", 3, 179, owner.street, fontOf("Verdana", 11, true));
@@ -109,16 +109,16 @@ void AboutForm::formCreate(const OwnerTexts& owner) {
     ok->raise(); // in front of the decorative picture, which reaches under its right end
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    QWidget* licences = m_lizenzTabSheet;
-    m_richEdit1 = new QTextBrowser(licences);
-    m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    m_richEdit1->setGeometry(0, 0, 528, 247);
-    m_richEdit1->setFont(fontOf("Tahoma", 11));
-    m_richEdit1->setReadOnly(true);
-    m_richEdit1->setOpenLinks(false);
-    m_richEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_richEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_richEdit1->setHtml(resourceText(QStringLiteral(":/online/lizenz.html")));
+    QWidget* licences = m_licencesTab;
+    m_licenceText = new QTextBrowser(licences);
+    m_licenceText->setObjectName(QStringLiteral("RichEdit1"));
+    m_licenceText->setGeometry(0, 0, 528, 247);
+    m_licenceText->setFont(fontOf("Tahoma", 11));
+    m_licenceText->setReadOnly(true);
+    m_licenceText->setOpenLinks(false);
+    m_licenceText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_licenceText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_licenceText->setHtml(resourceText(QStringLiteral(":/online/lizenz.html")));
 
     QLabel* usesLabel = label(licences, "Label14", 0, 248, QStringLiteral("This product uses:"), fontOf("Tahoma", 11));
     QPalette silverOnWhite = usesLabel->palette();
@@ -126,43 +126,43 @@ void AboutForm::formCreate(const OwnerTexts& owner) {
     silverOnWhite.setColor(QPalette::Window, Qt::white);
     usesLabel->setPalette(silverOnWhite);
 
-    m_richEdit2 = new QTextBrowser(licences);
-    m_richEdit2->setObjectName(QStringLiteral("RichEdit2"));
-    m_richEdit2->setGeometry(0, 264, 528, 30);
-    m_richEdit2->setReadOnly(true);
-    m_richEdit2->setOpenLinks(false);
-    m_richEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_richEdit2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette silverText = m_richEdit2->palette();
+    m_attributionText = new QTextBrowser(licences);
+    m_attributionText->setObjectName(QStringLiteral("RichEdit2"));
+    m_attributionText->setGeometry(0, 264, 528, 30);
+    m_attributionText->setReadOnly(true);
+    m_attributionText->setOpenLinks(false);
+    m_attributionText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_attributionText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette silverText = m_attributionText->palette();
     silverText.setColor(QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
-    m_richEdit2->setPalette(silverText);
-    m_richEdit2->setPlainText(resourceText(QStringLiteral(":/online/attribution.txt")).trimmed());
+    m_attributionText->setPalette(silverText);
+    m_attributionText->setPlainText(resourceText(QStringLiteral(":/online/attribution.txt")).trimmed());
 }
 
 void AboutForm::showEvent(QShowEvent* event) {
-    formShow();
+    showVersionOnInfoTab();
     centreOnScreen(this);
     QDialog::showEvent(event);
 }
 
-void AboutForm::formShow() {
-    m_label1->setText(m_versionSource ? m_versionSource() : QString());
-    m_label1->adjustSize();
-    m_pageControl->setCurrentWidget(m_mainTabSheet);
+void AboutForm::showVersionOnInfoTab() {
+    m_versionLabel->setText(m_versionSource ? m_versionSource() : QString());
+    m_versionLabel->adjustSize();
+    m_tabs->setCurrentWidget(m_infoTab);
 }
 
-void AboutForm::label10Click() {
+void AboutForm::openWebsite() {
     // Exactly the address shown; a placeholder that is no web address opens nothing.
-    const QUrl website(m_label10->text(), QUrl::StrictMode);
+    const QUrl website(m_websiteLabel->text(), QUrl::StrictMode);
     const QString scheme = website.scheme().toLower();
     if (website.isValid() && (scheme == QLatin1String("https") || scheme == QLatin1String("http")))
         m_desktop.open(website);
 }
 
 bool AboutForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_label10 && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_websiteLabel && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        label10Click();
+        openWebsite();
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -26,7 +26,7 @@ public:
     void setVersionSource(std::function<QString()> versionSource) { m_versionSource = std::move(versionSource); }
 
     // Opens the website shown in Label10 in the system's browser.
-    void label10Click();
+    void openWebsite();
 
 protected:
     // At every showing: the version anew, and the "Info" tab in front.
@@ -34,18 +34,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void formCreate(const OwnerTexts& owner);
-    void formShow();
+    void buildTabs(const OwnerTexts& owner);
+    void showVersionOnInfoTab();
 
     Desktop& m_desktop;
     std::function<QString()> m_versionSource;
-    QTabWidget* m_pageControl;
-    QWidget* m_mainTabSheet;
-    QWidget* m_lizenzTabSheet;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label10 = nullptr;
-    QTextBrowser* m_richEdit1 = nullptr;
-    QTextBrowser* m_richEdit2 = nullptr;
+    QTabWidget* m_tabs;
+    QWidget* m_infoTab;
+    QWidget* m_licencesTab;
+    QLabel* m_versionLabel = nullptr;
+    QLabel* m_websiteLabel = nullptr;
+    QTextBrowser* m_licenceText = nullptr;
+    QTextBrowser* m_attributionText = nullptr;
 };
 
 } // namespace kelvara

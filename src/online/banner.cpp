@@ -21,10 +21,9 @@ namespace kelvara {
 Banner::Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWidget* panel, QObject* parent)
     : QObject(parent), m_client(client), m_desktop(desktop), m_serverBase(serverBase),
       m_advertisingUrl(serverBase.resolved(QUrl(QStringLiteral("nvbanner.php?id=2")))),
-      m_webbrowser(new BannerView(client, panel)), m_browserHost(new BrowserHost(m_webbrowser)),
-      m_advertising(new QTimer(this)) {
-    m_webbrowser->setObjectName(QStringLiteral("webbrowser"));
-    m_webbrowser->setFocusPolicy(Qt::NoFocus);
+      m_view(new BannerView(client, panel)), m_browserHost(new BrowserHost(m_view)), m_reloadTimer(new QTimer(this)) {
+    m_view->setObjectName(QStringLiteral("webbrowser"));
+    m_view->setFocusPolicy(Qt::NoFocus);
     if (panel != nullptr) {
         auto* layout = panel->layout();
         if (layout == nullptr) {
@@ -37,9 +36,9 @@ Banner::Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWi
             // The strip keeps its size; the view takes what the panel has.
             layout->setSizeConstraint(QLayout::SetNoConstraint);
         }
-        m_webbrowser->setMinimumSize(0, 0);
-        m_webbrowser->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        layout->addWidget(m_webbrowser);
+        m_view->setMinimumSize(0, 0);
+        m_view->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        layout->addWidget(m_view);
     }
 
     // The banner has no border, no scroll bars, no selectable text and no context menu.
@@ -49,15 +48,15 @@ Banner::Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWi
     m_browserHost->setShowScrollBars(false);
     m_browserHost->setAllowTextSelection(false);
 
-    m_advertising->setObjectName(QStringLiteral("advertising"));
-    m_advertising->setInterval(defaultReloadInterval);
-    connect(m_advertising, &QTimer::timeout, this, &Banner::advertisingTimer);
-    connect(m_webbrowser, &BannerView::documentComplete, this, &Banner::documentComplete);
-    connect(m_webbrowser, &QTextBrowser::anchorClicked, this, &Banner::openLink);
+    m_reloadTimer->setObjectName(QStringLiteral("advertising"));
+    m_reloadTimer->setInterval(defaultReloadInterval);
+    connect(m_reloadTimer, &QTimer::timeout, this, &Banner::reload);
+    connect(m_view, &BannerView::documentComplete, this, &Banner::documentComplete);
+    connect(m_view, &QTextBrowser::anchorClicked, this, &Banner::openLink);
 }
 
 void Banner::setReloadInterval(std::chrono::milliseconds interval) {
-    m_advertising->setInterval(interval);
+    m_reloadTimer->setInterval(interval);
 }
 
 void Banner::start() {
@@ -65,10 +64,10 @@ void Banner::start() {
         return;
     m_started = true;
     navigate();
-    m_advertising->start();
+    m_reloadTimer->start();
 }
 
-void Banner::advertisingTimer() {
+void Banner::reload() {
     navigate();
 }
 
@@ -83,12 +82,12 @@ void Banner::navigate() {
             if (navigation != m_navigationCount)
                 return;
             if (!result.ok()) {
-                webbrowserNavigateError();
+                showFallbackPage();
                 return;
             }
             QStringDecoder decoder = QStringDecoder::decoderForHtml(result.body);
             const QString html = decoder.isValid() ? decoder.decode(result.body) : QString::fromUtf8(result.body);
-            m_webbrowser->showPage(html, m_advertisingUrl, false);
+            m_view->showPage(html, m_advertisingUrl, false);
         },
         maxPageBytes);
 }
@@ -114,13 +113,13 @@ QString Banner::writeFallbackPicture() const {
     return QStringLiteral("qrc") + QString::fromLatin1(pictureResource);
 }
 
-void Banner::webbrowserNavigateError() {
+void Banner::showFallbackPage() {
     const QString pictureSource = writeFallbackPicture();
-    m_webbrowser->showPage(fallbackPage(m_serverBase, pictureSource), QUrl(), true);
+    m_view->showPage(fallbackPage(m_serverBase, pictureSource), QUrl(), true);
 }
 
 void Banner::openLink(const QUrl& link) {
-    const QUrl target = m_webbrowser->baseUrl().resolved(link);
+    const QUrl target = m_view->baseUrl().resolved(link);
     if (HttpClient::isSupported(target))
         m_desktop.open(target);
 }

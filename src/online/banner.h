@@ -34,12 +34,12 @@ public:
     // First navigation and the reload timer; later calls do nothing.
     void start();
     // Loads the banner page again (the timer's handler).
-    void advertisingTimer();
+    void reload();
 
     QUrl advertisingUrl() const { return m_advertisingUrl; }
-    BannerView* webbrowser() const { return m_webbrowser; }
+    BannerView* view() const { return m_view; }
     BrowserHost* browserHost() const { return m_browserHost; }
-    QTimer* advertising() const { return m_advertising; }
+    QTimer* reloadTimer() const { return m_reloadTimer; }
 
     // The fallback page: the picture at pictureSource, centred on green, linked to the server's
     // "nvbannerl.php?id=2".
@@ -51,7 +51,7 @@ signals:
 
 private:
     void navigate();
-    void webbrowserNavigateError();
+    void showFallbackPage();
     void openLink(const QUrl& link);
     // Writes the fallback picture to the writable folder; the picture source for the page, or the resource
     // when the file cannot be written.
@@ -61,9 +61,9 @@ private:
     Desktop& m_desktop;
     QUrl m_serverBase;
     QUrl m_advertisingUrl;
-    BannerView* m_webbrowser;
+    BannerView* m_view;
     BrowserHost* m_browserHost;
-    QTimer* m_advertising;
+    QTimer* m_reloadTimer;
     QPointer<QNetworkReply> m_navigation;
     quint64 m_navigationCount = 0;
     bool m_started = false;

@@ -4,7 +4,7 @@
 #include "online/about_form.h"
 #include "online/banner.h"
 #include "online/consent_store.h"
-#include "online/datenschutz_form.h"
+#include "online/consent_window.h"
 #include "online/downloader.h"
 #include "online/http_client.h"
 #include "online/server_url.h"
@@ -31,7 +31,7 @@ OnlineServices::OnlineServices(QWidget* mainWindow, QWidget* bannerPanel, Dialog
     m_downloadServices = std::make_unique<DownloadServices>(DownloadServices{*m_client, dialogs, desktop, m_quit});
 
     // The consent window is made before the About window, as the program's windows are made in a fixed order.
-    m_datenschutzForm = new DatenschutzForm(*m_consentStore, dialogs, m_owner, m_quit, mainWindow);
+    m_consentWindow = new ConsentWindow(*m_consentStore, dialogs, m_owner, m_quit, mainWindow);
     m_aboutForm = new AboutForm(desktop, m_owner, mainWindow);
 
     m_banner = new Banner(*m_client, desktop, serverBase, bannerPanel, this);
@@ -50,12 +50,12 @@ OnlineServices::OnlineServices(QWidget* mainWindow, QWidget* bannerPanel, Dialog
 OnlineServices::~OnlineServices() = default;
 
 bool OnlineServices::checkConsent() {
-    if (m_datenschutzForm.isNull()) {
+    if (m_consentWindow.isNull()) {
         if (m_quit)
             m_quit();
         return false;
     }
-    if (!m_datenschutzForm->checkConsent())
+    if (!m_consentWindow->checkConsent())
         return false;
     m_banner->start();
     return true;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "online/about_form.h"
-#include "online/datenschutz_form.h"
+#include "online/consent_window.h"
 #include "online/owner_texts.h"
 
 #include <QObject>
@@ -53,7 +53,7 @@ public:
     // Shows the About window modally.
     void showAbout();
 
-    DatenschutzForm* datenschutzForm() const { return m_datenschutzForm; }
+    ConsentWindow* consentWindow() const { return m_consentWindow; }
     AboutForm* aboutForm() const { return m_aboutForm; }
     Banner* banner() const { return m_banner; }
     UpdateCheck* updateCheck() const { return m_updateCheck; }
@@ -65,7 +65,7 @@ private:
     std::unique_ptr<ConsentStore> m_consentStore;
     HttpClient* m_client;
     std::unique_ptr<DownloadServices> m_downloadServices;
-    QPointer<DatenschutzForm> m_datenschutzForm;
+    QPointer<ConsentWindow> m_consentWindow;
     QPointer<AboutForm> m_aboutForm;
     Banner* m_banner;
     UpdateCheck* m_updateCheck;

@@ -14,20 +14,24 @@ namespace kelvara {
 
 namespace {
 
-// Show-command values of the stored placement.
+// Show-command values of the stored placement, as the platform numbers them. Saving writes only the first three;
+// reading also takes the platform's other minimising commands.
 constexpr int showCommandNormal = 1;
 constexpr int showCommandMinimized = 2;
 constexpr int showCommandMaximized = 3;
+constexpr int showCommandMinimize = 6;
+constexpr int showCommandMinimizedNoActivate = 7;
 
 enum class ShowState { normal, minimized, maximized };
 
+// Every value that is not a minimising or maximising command (1, 5 and 9 among them) shows the window normally.
 ShowState showStateFor(int showCommand) {
     switch (showCommand) {
-    case 2:
-    case 6:
-    case 7:
+    case showCommandMinimized:
+    case showCommandMinimize:
+    case showCommandMinimizedNoActivate:
         return ShowState::minimized;
-    case 3:
+    case showCommandMaximized:
         return ShowState::maximized;
     default:
         return ShowState::normal;

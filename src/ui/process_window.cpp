@@ -17,7 +17,7 @@ constexpr int labelMinimumHeight = 16;
 
 ProcessWindow::ProcessWindow(QWidget* centreOver)
     : QWidget(centreOver, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
-      m_centreOver(centreOver), m_label1(new QLabel(this)), m_progressBar1(new QProgressBar(this)) {
+      m_centreOver(centreOver), m_phaseLabel(new QLabel(this)), m_progressBar(new QProgressBar(this)) {
     setObjectName(QStringLiteral("process"));
     setWindowTitle(QStringLiteral("process"));
     setFixedSize(324, 61);
@@ -25,30 +25,30 @@ ProcessWindow::ProcessWindow(QWidget* centreOver)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_phaseLabel->setObjectName(QStringLiteral("Label1"));
     QFont labelFont(QStringLiteral("Verdana"), 10);
     labelFont.setBold(true);
-    m_label1->setFont(labelFont);
-    m_label1->setWordWrap(true);
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label1->setForegroundRole(QPalette::WindowText);
-    m_label1->setGeometry(8, 4, labelWidth, labelMinimumHeight);
+    m_phaseLabel->setFont(labelFont);
+    m_phaseLabel->setWordWrap(true);
+    m_phaseLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_phaseLabel->setForegroundRole(QPalette::WindowText);
+    m_phaseLabel->setGeometry(8, 4, labelWidth, labelMinimumHeight);
     setText(QStringLiteral("Kelvara"));
 
-    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar1->setGeometry(8, 22, 309, 17);
-    m_progressBar1->setTextVisible(false);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setGeometry(8, 22, 309, 17);
+    m_progressBar->setTextVisible(false);
     updateBar();
 }
 
 void ProcessWindow::setText(const QString& text) {
-    m_label1->setText(text);
+    m_phaseLabel->setText(text);
     // Long text wraps onto further lines and the label grows downwards.
-    m_label1->resize(labelWidth, std::max(labelMinimumHeight, m_label1->heightForWidth(labelWidth)));
+    m_phaseLabel->resize(labelWidth, std::max(labelMinimumHeight, m_phaseLabel->heightForWidth(labelWidth)));
 }
 
 QString ProcessWindow::text() const {
-    return m_label1->text();
+    return m_phaseLabel->text();
 }
 
 void ProcessWindow::setMaximum(int maximum) {
@@ -72,8 +72,8 @@ int ProcessWindow::position() const {
 
 // A bar whose range is 0..0 would show Qt's busy animation; an empty range is shown as an empty bar instead.
 void ProcessWindow::updateBar() {
-    m_progressBar1->setRange(0, std::max(1, m_maximum));
-    m_progressBar1->setValue(m_maximum == 0 ? 0 : m_position);
+    m_progressBar->setRange(0, std::max(1, m_maximum));
+    m_progressBar->setValue(m_maximum == 0 ? 0 : m_position);
 }
 
 void ProcessWindow::showCentred() {

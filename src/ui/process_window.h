@@ -29,16 +29,16 @@ public:
     // Shows the window modeless, on top, centred over the main window; the caller goes on at once.
     void showCentred();
 
-    QLabel* label1() const { return m_label1; }
-    QProgressBar* progressBar1() const { return m_progressBar1; }
+    QLabel* phaseLabel() const { return m_phaseLabel; }
+    QProgressBar* progressBar() const { return m_progressBar; }
 
 private:
     void centre();
     void updateBar();
 
     QWidget* m_centreOver;
-    QLabel* m_label1;
-    QProgressBar* m_progressBar1;
+    QLabel* m_phaseLabel;
+    QProgressBar* m_progressBar;
     int m_maximum = 100;
     int m_position = 0;
 };

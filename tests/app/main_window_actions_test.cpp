@@ -124,7 +124,7 @@ private slots:
         m_dialogs->openAnswers << plain;
         m_dialogs->saveAnswers << path("out/Bericht.pdf.kvra");
         QDir().mkpath(path("out"));
-        m_window->speedButton3Click();
+        m_window->encryptFile();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.value(0),
                  qMakePair(QStringLiteral("Bericht.pdf.kvra"), QStringLiteral("kvra")));
@@ -133,7 +133,7 @@ private slots:
 
         m_dialogs->openAnswers << path("out/Bericht.pdf.kvra");
         m_dialogs->saveAnswers << path("out/Bericht.pdf");
-        m_window->speedButton4Click();
+        m_window->decryptFile();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.value(1), qMakePair(QStringLiteral("Bericht.pdf"), QStringLiteral("pdf")));
         QCOMPARE(m_dialogs->messageTexts().value(1), QStringLiteral("File decrypted"));
@@ -146,12 +146,12 @@ private slots:
         writeFile(plain, "abc");
         m_dialogs->openAnswers << plain;
         m_dialogs->saveAnswers << path("a.txt.kvra");
-        m_window->button4Click();
+        m_window->encryptFile();
         m_window->waitForIdle();
         edit1()->setText(QStringLiteral("anders"));
         m_dialogs->messages.clear();
         m_dialogs->saveAnswers << path("b.txt");
-        m_window->dropPanel1SystemDrop({path("a.txt.kvra")});
+        m_window->openDroppedFile({path("a.txt.kvra")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Falsches Passwort")});
         QVERIFY(!QFile::exists(path("b.txt")));
@@ -159,12 +159,12 @@ private slots:
     }
 
     void cancelledDialogsEndTheActionQuietly() {
-        m_window->speedButton3Click(); // open dialog cancelled
+        m_window->encryptFile(); // open dialog cancelled
         QCOMPARE(m_dialogs->openRequests, 1);
         QVERIFY(m_dialogs->saveRequests.isEmpty());
         writeFile(path("x.txt"), "x");
         m_dialogs->openAnswers << path("x.txt");
-        m_window->speedButton4Click(); // save dialog cancelled
+        m_window->decryptFile(); // save dialog cancelled
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.size(), 1);
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -177,7 +177,7 @@ private slots:
         writeFile(source, "wertvoll");
         m_dialogs->openAnswers << source;
         m_dialogs->saveAnswers << m_dir->path() + QStringLiteral("/./notiz.txt");
-        m_window->speedButton4Click();
+        m_window->decryptFile();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.value(0), qMakePair(QStringLiteral("notiz.txt"), QStringLiteral("txt")));
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -225,7 +225,7 @@ private slots:
     void droppedFolderIsTakenAsAFileToEncrypt() {
         QDir().mkpath(path("Ordner"));
         m_dialogs->saveAnswers << path("Ordner.kvra");
-        m_window->dropPanel1SystemDrop({path("Ordner")});
+        m_window->openDroppedFile({path("Ordner")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.value(0).first, QStringLiteral("Ordner.kvra"));
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -267,17 +267,17 @@ private slots:
     void textRoundTripThroughMemoAndClipboard() {
         const QString original = QStringLiteral("Grüße aus Köln\nzweite Zeile\n\nEnde");
         memo1()->setPlainText(original);
-        m_window->speedButton5Click();
+        m_window->encryptTextToClipboard();
         const QString encrypted = memo1()->toPlainText();
         QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9+/]+={0,2}$")).match(encrypted).hasMatch());
         QCOMPARE(QGuiApplication::clipboard()->text(), encrypted);
         QCOMPARE(memo1()->textCursor().selectedText(), encrypted);
         // The same text and password give the same Base64 text.
         memo1()->setPlainText(original);
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), encrypted);
 
-        m_window->speedButton6Click();
+        m_window->decryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), original);
         QCOMPARE(QGuiApplication::clipboard()->text(), original);
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -285,36 +285,36 @@ private slots:
 
     void textLengthsAndWrappedBase64() {
         memo1()->setPlainText(QStringLiteral("a"));
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText().size(), 4);
         QVERIFY(memo1()->toPlainText().endsWith(QStringLiteral("==")));
         memo1()->setPlainText(QStringLiteral("abc"));
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText().size(), 4);
         QVERIFY(!memo1()->toPlainText().contains(QLatin1Char('=')));
 
         // A mail program broke the Base64 text into lines: it still decrypts.
         memo1()->setPlainText(QStringLiteral("Ein etwas längerer Text, der über mehrere Zeilen verteilt wird."));
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QString wrapped = memo1()->toPlainText();
         for (qsizetype at = 20; at < wrapped.size(); at += 21)
             wrapped.insert(at, QLatin1Char('\n'));
         memo1()->setPlainText(wrapped);
-        m_window->button3Click();
+        m_window->decryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(),
                  QStringLiteral("Ein etwas längerer Text, der über mehrere Zeilen verteilt wird."));
 
         memo1()->clear();
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), QString());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
     }
 
     void wrongTextPasswordGivesOtherTextWithoutMessage() {
         memo1()->setPlainText(QStringLiteral("vertraulich"));
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         edit1()->setText(QStringLiteral("falsch"));
-        m_window->button3Click();
+        m_window->decryptTextToClipboard();
         QVERIFY(memo1()->toPlainText() != QStringLiteral("vertraulich"));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
@@ -325,20 +325,20 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
         const QString foreign = QStringLiteral("Привет 😀 und Grüße");
         memo1()->setPlainText(foreign);
-        m_window->button2Click();
+        m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), foreign);
         QCOMPARE(m_dialogs->messageTexts().size(), 1);
         QVERIFY(m_dialogs->messageTexts().value(0).contains(QStringLiteral("П, р, и, в, е")));
         const QString notBase64 = QStringLiteral("abc!efgh");
         memo1()->setPlainText(notBase64);
-        m_window->button3Click();
+        m_window->decryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), notBase64);
         QVERIFY(m_dialogs->messageTexts().value(1).startsWith(QStringLiteral("Der Text ist kein verschlüsselter")));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
 
         writeFile(path("leer.kvra"), QByteArray());
         m_dialogs->saveAnswers << path("leer");
-        m_window->dropPanel1SystemDrop({path("leer.kvra")});
+        m_window->openDroppedFile({path("leer.kvra")});
         m_window->waitForIdle();
         QVERIFY(m_dialogs->messageTexts().value(2).startsWith(QStringLiteral("Die Datei ist keine verschlüsselte")));
         QVERIFY(!QFile::exists(path("leer")));
@@ -356,7 +356,7 @@ private slots:
 
         m_dialogs->folderAnswers << source << target;
         m_dialogs->questionAnswers << true;
-        m_window->button6Click();
+        m_window->encryptFolder();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->folderTitles, (QStringList{"Quellordner wählen", "Zielordner wählen"}));
         QCOMPARE(m_dialogs->questions, QStringList{"Sollen die Daten von " + native(source) + " nach " +
@@ -375,7 +375,7 @@ private slots:
         QDir().mkpath(second);
         m_dialogs->folderAnswers << mirror << second;
         m_dialogs->questionAnswers << true;
-        m_window->speedButton2Click();
+        m_window->decryptFolder();
         m_window->waitForIdle();
         QVERIFY(m_dialogs->questions.value(1).endsWith(QStringLiteral(" entschlüsselt werden ?")));
         QCOMPARE(m_progress->text(), QStringLiteral("Daten werden entschlüsselt !"));
@@ -391,14 +391,14 @@ private slots:
         const QString target = path("ziel");
         QDir().mkpath(target);
 
-        m_window->button6Click(); // first picker cancelled
+        m_window->encryptFolder(); // first picker cancelled
         QCOMPARE(m_dialogs->folderTitles.size(), 1);
         m_dialogs->folderAnswers << source; // second picker cancelled
-        m_window->button6Click();
+        m_window->encryptFolder();
         QCOMPARE(m_dialogs->folderTitles.size(), 3);
         m_dialogs->folderAnswers << source << target;
         m_dialogs->questionAnswers << false;
-        m_window->button7Click();
+        m_window->decryptFolder();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->questions.size(), 1);
         QVERIFY(QDir(target).isEmpty());
@@ -412,13 +412,13 @@ private slots:
         const QString target = path("ziel");
         m_dialogs->folderAnswers << source << target;
         m_dialogs->questionAnswers << true;
-        m_window->button6Click();
+        m_window->encryptFolder();
         m_window->waitForIdle();
         edit1()->setText(QStringLiteral("anders"));
         const QString second = path("zurueck");
         m_dialogs->folderAnswers << mirrored(target, source) << second;
         m_dialogs->questionAnswers << true;
-        m_window->button7Click();
+        m_window->decryptFolder();
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->messageTexts(), (QStringList{"Falsches Passwort", "Falsches Passwort"}));
         QVERIFY(!QFile::exists(mirrored(second, mirrored(target, source)) + "/a.txt"));
@@ -449,7 +449,7 @@ private slots:
         QCOMPARE(edit1()->text(), QStringLiteral("geheim"));
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible());
-        m_window->speedButton3Click();
+        m_window->encryptFile();
         QCOMPARE(m_dialogs->openRequests, 0);
 
         release.release();
@@ -482,7 +482,7 @@ private slots:
             content[i] = static_cast<char>(i * 7);
         writeFile(path("gross.bin"), content);
         m_dialogs->saveAnswers << path("gross.bin.kvra");
-        m_window->dropPanel1SystemDrop({path("gross.bin")});
+        m_window->openDroppedFile({path("gross.bin")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Datei verschlüsselt")});
         QCOMPARE(m_progress->text(), QStringLiteral("Datei wird verschlüsselt !"));
@@ -491,7 +491,7 @@ private slots:
         QVERIFY(!m_progress->isVisible());
 
         m_dialogs->saveAnswers << path("gross.zurueck");
-        m_window->dropPanel1SystemDrop({path("gross.bin.kvra")});
+        m_window->openDroppedFile({path("gross.bin.kvra")});
         m_window->waitForIdle();
         QCOMPARE(readFile(path("gross.zurueck")), content);
         QCOMPARE(m_progress->text(), QStringLiteral("Datei wird entschlüsselt !"));
@@ -510,12 +510,12 @@ private slots:
         writeFile(path("gross.bin"), QByteArray(5 * 1024 * 1024 + 17, '\x33'));
 
         dialogs.answers.saveAnswers << path("gross.bin.kvra") << path("gross.zurueck") << path("gross.falsch");
-        window.dropPanel1SystemDrop({path("gross.bin")});
+        window.openDroppedFile({path("gross.bin")});
         window.waitForIdle();
-        window.dropPanel1SystemDrop({path("gross.bin.kvra")});
+        window.openDroppedFile({path("gross.bin.kvra")});
         window.waitForIdle();
         window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("anders"));
-        window.dropPanel1SystemDrop({path("gross.bin.kvra")});
+        window.openDroppedFile({path("gross.bin.kvra")});
         window.waitForIdle();
 
         QCOMPARE(dialogs.answers.messageTexts(),
@@ -528,7 +528,7 @@ private slots:
     void smallFileLeavesTheProgressWindowAlone() {
         writeFile(path("klein.txt"), "klein");
         m_dialogs->saveAnswers << path("klein.txt.kvra");
-        m_window->dropPanel1SystemDrop({path("klein.txt")});
+        m_window->openDroppedFile({path("klein.txt")});
         m_window->waitForIdle();
         QCOMPARE(m_progress->text(), QStringLiteral("Kelvara"));
         QVERIFY(!m_progress->isVisible());

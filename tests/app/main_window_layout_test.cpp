@@ -172,10 +172,10 @@ private slots:
         QCOMPARE(textOf(widget), text);
         QVERIFY(!widget->isVisible());
         // Clicking every visible thing with empty dialogs does not bring them up.
-        m_window->speedButton3Click();
-        m_window->speedButton4Click();
-        m_window->speedButton5Click();
-        m_window->speedButton6Click();
+        m_window->encryptFile();
+        m_window->decryptFile();
+        m_window->encryptTextToClipboard();
+        m_window->decryptTextToClipboard();
         QVERIFY(!widget->isVisible());
     }
 
@@ -275,8 +275,8 @@ private slots:
         QTest::mouseClick(control(*m_window, "Image1"), Qt::LeftButton);
         QCOMPARE(abouts, 1);
         QCOMPARE(control(*m_window, "Image2")->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(m_window->panel1()->objectName(), QStringLiteral("Panel1"));
-        QVERIFY(m_window->panel1()->children().isEmpty());
+        QCOMPARE(m_window->bannerArea()->objectName(), QStringLiteral("Panel1"));
+        QVERIFY(m_window->bannerArea()->children().isEmpty());
     }
 
 private:

@@ -202,9 +202,9 @@ TEST(FrameworkChaining, GenericCbcLoopsMatchTheFusedOnes) {
 class BlowfishModes : public testing::Test {
 protected:
     BlowfishModes() { cipher.init(key256.data(), 256); }
-    Block getIV() const {
+    Block chainingValue() const {
         Block value{};
-        cipher.getIV(value.data());
+        cipher.chainingValue(value.data());
         return value;
     }
     Blowfish cipher;
@@ -212,26 +212,26 @@ protected:
 
 TEST_F(BlowfishModes, IvIsDerivedFromTheKeyOrGiven) {
     const Block allFF = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(getIV(), encryptBlock(cipher, allFF));
-    EXPECT_EQ(CipherStateProbe::iv(cipher), getIV());
+    EXPECT_EQ(chainingValue(), encryptBlock(cipher, allFF));
+    EXPECT_EQ(CipherStateProbe::iv(cipher), chainingValue());
 
     const std::array<std::uint8_t, 12> longer = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 42, 42};
     cipher.init(key256.data(), 256, longer.data());
-    EXPECT_EQ(getIV(), (Block{9, 8, 7, 6, 5, 4, 3, 2}));
+    EXPECT_EQ(chainingValue(), (Block{9, 8, 7, 6, 5, 4, 3, 2}));
 
-    // getIV reports the chaining value, which moves on with the data.
+    // The chaining value moves on with the data; the IV stays.
     const Bytes data = test::patternBytes(16);
     Bytes out(16);
     cipher.encryptCBC(data.data(), out.data(), 16);
-    EXPECT_EQ(toHex(getIV().data(), 8), toHex(out.data() + 8, 8));
-    EXPECT_NE(CipherStateProbe::iv(cipher), getIV());
+    EXPECT_EQ(toHex(chainingValue().data(), 8), toHex(out.data() + 8, 8));
+    EXPECT_NE(CipherStateProbe::iv(cipher), chainingValue());
     cipher.setIV(allFF.data());
-    EXPECT_EQ(getIV(), allFF);
+    EXPECT_EQ(chainingValue(), allFF);
 }
 
 TEST_F(BlowfishModes, CbcWorkedExampleWithTail) {
     const Bytes plainText = test::patternBytes(20);
-    const Block iv = getIV();
+    const Block iv = chainingValue();
     Bytes cipherText(20);
     cipher.encryptCBC(plainText.data(), cipherText.data(), 20);
 
@@ -251,7 +251,7 @@ TEST_F(BlowfishModes, CbcWorkedExampleWithTail) {
         expected.push_back(plainText[16 + i] ^ tailStream[i]);
     }
     EXPECT_EQ(cipherText, expected);
-    EXPECT_EQ(getIV(), tailStream);
+    EXPECT_EQ(chainingValue(), tailStream);
 
     for (const std::size_t piece : {std::size_t{20}, std::size_t{8}, std::size_t{16}}) {
         EXPECT_EQ(runInPieces(cipher, &BlockCipher::decryptCBC, cipherText, piece), plainText) << piece;
@@ -261,7 +261,7 @@ TEST_F(BlowfishModes, CbcWorkedExampleWithTail) {
 }
 
 TEST_F(BlowfishModes, ShortAndEmptyCalls) {
-    const Block iv = getIV();
+    const Block iv = chainingValue();
     const Block stream = encryptBlock(cipher, iv);
     const Bytes plainText = test::patternBytes(5);
     Bytes out(5);
@@ -269,10 +269,10 @@ TEST_F(BlowfishModes, ShortAndEmptyCalls) {
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(out[i], plainText[i] ^ stream[i]);
     }
-    EXPECT_EQ(getIV(), stream);
+    EXPECT_EQ(chainingValue(), stream);
 
     cipher.encryptCBC(nullptr, nullptr, 0);
-    EXPECT_EQ(getIV(), stream);
+    EXPECT_EQ(chainingValue(), stream);
 }
 
 TEST_F(BlowfishModes, CounterWrapsToZero) {
@@ -283,14 +283,14 @@ TEST_F(BlowfishModes, CounterWrapsToZero) {
     cipher.encryptCTR(zeros.data(), keyStream.data(), 16);
     EXPECT_EQ(toHex(keyStream.data(), 8), toHex(encryptBlock(cipher, allFF).data(), 8));
     EXPECT_EQ(toHex(keyStream.data() + 8, 8), toHex(encryptBlock(cipher, Block{}).data(), 8));
-    EXPECT_EQ(getIV(), (Block{0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(chainingValue(), (Block{0, 0, 0, 0, 0, 0, 0, 1}));
 
     // A tail uses one more counter value and drops the rest of its key-stream block.
     CipherStateProbe::setCV(cipher, Block{0, 0, 0, 0, 0, 0, 0xFF, 0xFF});
     Bytes tail(3);
     cipher.encryptCTR(zeros.data(), tail.data(), 3);
     EXPECT_EQ(toHex(tail), toHex(encryptBlock(cipher, Block{0, 0, 0, 0, 0, 0, 0xFF, 0xFF}).data(), 3));
-    EXPECT_EQ(getIV(), (Block{0, 0, 0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(chainingValue(), (Block{0, 0, 0, 0, 0, 1, 0, 0}));
 }
 
 TEST_F(BlowfishModes, UnkeyedStateOperationsFail) {

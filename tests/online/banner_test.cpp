@@ -78,7 +78,7 @@ void BannerTest::showsTheBannerWithItsAnimatedPicture() {
     QVERIFY(f.completed.wait(10000));
 
     const QUrl picture = f.server.url(QStringLiteral("pics/anim.gif"));
-    BannerView* view = f.banner.webbrowser();
+    BannerView* view = f.banner.view();
     QVERIFY(view->hasPicture(picture));
     QVERIFY(view->isAnimated(picture));
     QVERIFY(view->toPlainText().contains(QStringLiteral("Kelvara")));
@@ -128,13 +128,13 @@ void BannerTest::fallbackOnEveryFailure() {
     QVERIFY(completed.wait(10000));
 
     const QString file = sandbox.filesFolder() + QStringLiteral("/Kelvaraadv.gif");
-    QCOMPARE(banner.webbrowser()->currentHtml(),
+    QCOMPARE(banner.view()->currentHtml(),
              expectedFallback(base, QDir::toNativeSeparators(sandbox.filesFolder() + QLatin1Char('/')) +
                                         QStringLiteral("Kelvaraadv.gif")));
     QCOMPARE(kelvara::test::readAll(file), kelvara::test::readAll(QStringLiteral(":/online/Kelvaraadv.gif")));
     QCOMPARE(QImage(file).size(), QSize(620, 66));
     QVERIFY(kelvara::test::readAll(file).startsWith("GIF89a"));
-    QVERIFY(banner.webbrowser()->hasPicture(QUrl(QDir::toNativeSeparators(file))));
+    QVERIFY(banner.view()->hasPicture(QUrl(QDir::toNativeSeparators(file))));
     QCOMPARE(completed.size(), 1);
     QCOMPARE(server.count("/elsewhere.html"), 0);
     QVERIFY(sandbox.errors.isEmpty());
@@ -148,9 +148,9 @@ void BannerTest::fallbackFromResourcesWhenThePictureCannotBeWritten() {
     f.banner.start();
     QVERIFY(f.completed.wait(10000));
 
-    QCOMPARE(f.banner.webbrowser()->currentHtml(),
+    QCOMPARE(f.banner.view()->currentHtml(),
              expectedFallback(f.server.base(), QStringLiteral("qrc:/online/Kelvaraadv.gif")));
-    QVERIFY(f.banner.webbrowser()->hasPicture(QUrl(QStringLiteral("qrc:/online/Kelvaraadv.gif"))));
+    QVERIFY(f.banner.view()->hasPicture(QUrl(QStringLiteral("qrc:/online/Kelvaraadv.gif"))));
     QVERIFY(f.sandbox.errors.isEmpty());
 }
 
@@ -161,7 +161,7 @@ void BannerTest::fallbackPictureLinksToTheServer() {
     QVERIFY(f.completed.wait(10000));
 
     // Click in the middle of the banner, where the centred picture is.
-    BannerView* view = f.banner.webbrowser();
+    BannerView* view = f.banner.view();
     f.panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.panel));
     const QPoint centre = view->viewport()->rect().center();
@@ -172,7 +172,7 @@ void BannerTest::fallbackPictureLinksToTheServer() {
 void BannerTest::reloadsOnTheTimerAndReportsEveryLoad() {
     Fixture f;
     f.server.serve("/nvbanner.php", "<html><body>Banner</body></html>", "text/html");
-    QCOMPARE(f.banner.advertising()->interval(), 300000);
+    QCOMPARE(f.banner.reloadTimer()->interval(), 300000);
     f.banner.setReloadInterval(std::chrono::milliseconds(100));
 
     QTest::qWait(200);
@@ -186,7 +186,7 @@ void BannerTest::reloadsOnTheTimerAndReportsEveryLoad() {
 
 void BannerTest::viewHasNoBorderScrollBarsSelectionOrMenu() {
     Fixture f;
-    BannerView* view = f.banner.webbrowser();
+    BannerView* view = f.banner.view();
     QCOMPARE(view->frameShape(), QFrame::NoFrame);
     QCOMPARE(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -204,7 +204,7 @@ void BannerTest::viewHasNoBorderScrollBarsSelectionOrMenu() {
     framed.resize(619, 68);
     Banner inFrame(f.client, f.desktop, f.server.base(), &framed);
     framed.show();
-    QCOMPARE(inFrame.webbrowser()->geometry(), QRect(1, 1, 617, 66));
+    QCOMPARE(inFrame.view()->geometry(), QRect(1, 1, 617, 66));
 
     // The host swallows the right-click: no menu opens.
     QVERIFY(sendContextMenu(view->viewport()));

@@ -1,7 +1,7 @@
 // The privacy consent: stored values, accepting, refusing, other closes, a store that cannot be written, and
 // that nothing goes to the network before consent.
 #include "online/consent_store.h"
-#include "online/datenschutz_form.h"
+#include "online/consent_window.h"
 #include "online/online_services.h"
 #include "online_test_support.h"
 #include "support/recording_dialogs.h"
@@ -88,7 +88,7 @@ void ConsentTest::storedValueDecidesWhetherTheWindowIsShown() {
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
-    DatenschutzForm form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
     bool valueGoneWhileShown = false;
@@ -112,7 +112,7 @@ void ConsentTest::acceptingStoresOneAndIsAskedOnlyOnce() {
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
-    DatenschutzForm form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
     driver.whenShown(&form, [&form] { button(&form, "Button1")->click(); });
@@ -123,7 +123,7 @@ void ConsentTest::acceptingStoresOneAndIsAskedOnlyOnce() {
     QVERIFY(QFile::exists(sandbox.settingsFolder() + QStringLiteral("/Norvane/Kelvara.conf")));
 
     // The next start finds the consent and shows nothing.
-    DatenschutzForm nextStart(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow nextStart(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
     WindowDriver nextDriver;
     nextDriver.whenShown(&nextStart, [&nextStart] { nextStart.close(); });
     QVERIFY(nextStart.checkConsent());
@@ -136,7 +136,7 @@ void ConsentTest::refusingShowsTheMessageAndEnds() {
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
-    DatenschutzForm form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
     driver.whenShown(&form, [&form] { button(&form, "Button2")->click(); });
@@ -154,7 +154,7 @@ void ConsentTest::closingOtherwiseEndsWithoutMessage() {
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
-    DatenschutzForm form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
     driver.whenShown(&form, [&form] { QTest::keyClick(&form, Qt::Key_Escape); });
@@ -171,7 +171,7 @@ void ConsentTest::acceptingThatCannotBeStoredEnds() {
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
-    DatenschutzForm form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
+    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
     driver.whenShown(&form, [&form] { button(&form, "Button1")->click(); });
@@ -189,7 +189,7 @@ void ConsentTest::windowLooksAsSpecified() {
     OwnerTexts owner;
     owner.tradingName = QStringLiteral("Beispiel GmbH");
     owner.email = QStringLiteral("datenschutz@example.org");
-    DatenschutzForm form(store, dialogs, owner, [] {});
+    ConsentWindow form(store, dialogs, owner, [] {});
 
     QCOMPARE(form.windowTitle(), QStringLiteral("Datenschtzerklärung"));
     QCOMPARE(form.size(), QSize(645, 465));
@@ -254,10 +254,10 @@ void ConsentTest::nothingIsRequestedBeforeConsent() {
 
     int requestsWhileAsking = -1;
     WindowDriver driver;
-    driver.whenShown(services.datenschutzForm(), [&] {
+    driver.whenShown(services.consentWindow(), [&] {
         QTest::qWait(300);
         requestsWhileAsking = server.total();
-        button(services.datenschutzForm(), "Button1")->click();
+        button(services.consentWindow(), "Button1")->click();
     });
     QVERIFY(services.checkConsent());
     QCOMPARE(driver.shown, 1);
@@ -286,7 +286,7 @@ void ConsentTest::refusedConsentNeverRequestsAnything() {
         &mainWindow, &panel, dialogs, desktop, [&quits] { ++quits; }, options);
 
     WindowDriver driver;
-    driver.whenShown(services.datenschutzForm(), [&] { button(services.datenschutzForm(), "Button2")->click(); });
+    driver.whenShown(services.consentWindow(), [&] { button(services.consentWindow(), "Button2")->click(); });
     QVERIFY(!services.checkConsent());
     QCOMPARE(quits, 1);
     QTest::qWait(300);

@@ -28,10 +28,10 @@ private slots:
         QCOMPARE(process.size(), QSize(324, 61));
         QCOMPARE(process.minimumSize(), process.maximumSize());
         QCOMPARE(process.text(), QStringLiteral("Kelvara"));
-        QCOMPARE(process.label1()->geometry(), QRect(8, 4, 305, 16));
-        QCOMPARE(process.label1()->font().family(), QStringLiteral("Verdana"));
-        QVERIFY(process.label1()->font().bold());
-        QCOMPARE(process.progressBar1()->geometry(), QRect(8, 22, 309, 17));
+        QCOMPARE(process.phaseLabel()->geometry(), QRect(8, 4, 305, 16));
+        QCOMPARE(process.phaseLabel()->font().family(), QStringLiteral("Verdana"));
+        QVERIFY(process.phaseLabel()->font().bold());
+        QCOMPARE(process.progressBar()->geometry(), QRect(8, 22, 309, 17));
         QCOMPARE(process.maximum(), 100);
         QCOMPARE(process.position(), 0);
     }
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(process.text(), QStringLiteral("Daten werden verschlüsselt !"));
         QCOMPARE(process.maximum(), 9);
         QCOMPARE(process.position(), 4);
-        QCOMPARE(process.progressBar1()->value(), 4);
+        QCOMPARE(process.progressBar()->value(), 4);
     }
 
     void positionAboveTheMaximumShowsAFullBar() {
@@ -78,7 +78,7 @@ private slots:
         process.setMaximum(3);
         process.setPosition(7);
         QCOMPARE(process.position(), 3);
-        QCOMPARE(process.progressBar1()->value(), process.progressBar1()->maximum());
+        QCOMPARE(process.progressBar()->value(), process.progressBar()->maximum());
         // A smaller maximum pulls the position along.
         process.setMaximum(1);
         QCOMPARE(process.position(), 1);
@@ -90,8 +90,8 @@ private slots:
         process.setMaximum(0);
         process.setPosition(0);
         QCOMPARE(process.maximum(), 0);
-        QVERIFY(process.progressBar1()->maximum() > process.progressBar1()->minimum());
-        QCOMPARE(process.progressBar1()->value(), 0);
+        QVERIFY(process.progressBar()->maximum() > process.progressBar()->minimum());
+        QCOMPARE(process.progressBar()->value(), 0);
         process.setMaximum(-5);
         QCOMPARE(process.maximum(), 0);
     }
@@ -100,9 +100,9 @@ private slots:
         ProcessWindow process;
         process.setText(QStringLiteral("Ein sehr langer Text, der auf keinen Fall in eine einzige Zeile des "
                                        "Fortschrittsfensters passt und deshalb umbrochen wird."));
-        QCOMPARE(process.label1()->pos(), QPoint(8, 4));
-        QCOMPARE(process.label1()->width(), 305);
-        QVERIFY(process.label1()->height() > 16);
+        QCOMPARE(process.phaseLabel()->pos(), QPoint(8, 4));
+        QCOMPARE(process.phaseLabel()->width(), 305);
+        QVERIFY(process.phaseLabel()->height() > 16);
     }
 };
 

@@ -17,7 +17,7 @@ namespace kelvara {
 class ConsentStore;
 class Dialogs;
 
-class DatenschutzForm final : public QDialog {
+class ConsentWindow final : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* refusalText =
@@ -26,8 +26,8 @@ public:
         "nicht möglich";
 
     // quit asks the program to end; it is called only after this window has closed.
-    DatenschutzForm(ConsentStore& store, Dialogs& dialogs, const OwnerTexts& owner, std::function<void()> quit,
-                    QWidget* parent = nullptr);
+    ConsentWindow(ConsentStore& store, Dialogs& dialogs, const OwnerTexts& owner, std::function<void()> quit,
+                  QWidget* parent = nullptr);
 
     // Removes a recorded refusal, shows the window modally when no consent is recorded, and asks the program to
     // end when there is still none once the window has closed. True when the program may go on.
@@ -37,17 +37,17 @@ public:
     static QString privacyStatement(const OwnerTexts& owner);
 
 private:
-    void button1Click();
-    void button2Click();
+    void acceptStatement();
+    void refuseStatement();
 
     ConsentStore& m_store;
     Dialogs& m_dialogs;
     std::function<void()> m_quit;
-    QLabel* m_label1;
-    QPlainTextEdit* m_richEdit1;
-    QWidget* m_panel1;
-    QPushButton* m_button1;
-    QPushButton* m_button2;
+    QLabel* m_request;
+    QPlainTextEdit* m_statement;
+    QWidget* m_buttonBar;
+    QPushButton* m_acceptButton;
+    QPushButton* m_refuseButton;
 };
 
 } // namespace kelvara
