@@ -5,10 +5,14 @@
 #include "operations/system_file.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <exception>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace kelvara {
@@ -50,6 +54,19 @@ void count(FolderRunSummary& summary, FileResult result) {
         summary.worst = result;
 }
 
+// Mirror folders already reported as blocked, shared by the workers of a run so that each is told once.
+class ReportedFolders {
+public:
+    bool first(const std::filesystem::path& folder) {
+        const std::lock_guard lock(fLock);
+        return fFolders.insert(folder).second;
+    }
+
+private:
+    std::mutex fLock;
+    std::set<std::filesystem::path> fFolders;
+};
+
 // The folders of the mirror, entered one level at a time from the target folder without following a link,
 // so that nothing is written outside the target whatever someone placed in it. The chain of the last folder
 // entered is kept: a folder's files come one after another, so most files need no new step.
@@ -61,8 +78,8 @@ public:
         std::string reason;
     };
 
-    MirrorFolders(const std::filesystem::path& target, bool decrypting, UserInterface& ui)
-        : fDecrypting(decrypting), fUi(ui) {
+    MirrorFolders(const std::filesystem::path& target, bool decrypting, ReportedFolders& reported)
+        : fDecrypting(decrypting), fReported(reported) {
         std::error_code error;
         std::filesystem::create_directories(target, error);
         std::string reason;
@@ -73,9 +90,10 @@ public:
 
     // The opened mirror folder for a source folder, or null when it cannot be had; the first time a folder
     // is blocked the user is told which and why.
-    const OutputFolder* enter(const std::filesystem::path& sourceFolder, Blocked* blocked = nullptr) {
+    const OutputFolder* enter(const std::filesystem::path& sourceFolder, UserInterface& ui,
+                              Blocked* blocked = nullptr) {
         if (fRootFailure)
-            return fail(*fRootFailure, blocked);
+            return fail(*fRootFailure, ui, blocked);
         std::vector<std::filesystem::path> names;
         for (const auto& part : sourceFolder.relative_path()) {
             if (!part.empty())
@@ -95,7 +113,7 @@ public:
                     step == OutputFolder::Step::link ? NoticeKind::mirrorLink : NoticeKind::mirrorFolderFailed;
                 if (step == OutputFolder::Step::link)
                     reason = systemReason(ELOOP);
-                return fail(Blocked{kind, fChain.back().path() / names[i], reason}, blocked);
+                return fail(Blocked{kind, fChain.back().path() / names[i], reason}, ui, blocked);
             }
             fNames.push_back(names[i]);
             fChain.push_back(std::move(child));
@@ -104,20 +122,68 @@ public:
     }
 
 private:
-    const OutputFolder* fail(const Blocked& problem, Blocked* blocked) {
-        if (fReported.insert(problem.path).second)
-            fUi.notify(Notice{problem.kind, fDecrypting, problem.path, {}, problem.reason});
+    const OutputFolder* fail(const Blocked& problem, UserInterface& ui, Blocked* blocked) {
+        if (fReported.first(problem.path))
+            ui.notify(Notice{problem.kind, fDecrypting, problem.path, {}, problem.reason});
         if (blocked != nullptr)
             *blocked = problem;
         return nullptr;
     }
 
     bool fDecrypting;
-    UserInterface& fUi;
+    ReportedFolders& fReported;
     std::optional<Blocked> fRootFailure;
     std::vector<std::filesystem::path> fNames; // below the target, one per entered level
     std::vector<OutputFolder> fChain;          // the target, then one opened folder per name
-    std::set<std::filesystem::path> fReported;
+};
+
+// One file's notices, held back while the file is processed.
+class FileNotices final : public UserInterface {
+public:
+    std::vector<Notice> notices;
+    void notify(const Notice& notice) override { notices.push_back(notice); }
+    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override {
+        return false;
+    }
+    void progressBegin(ProgressPhase, long long) override {}
+    void progressPosition(long long) override {}
+    void progressEnd() override {}
+};
+
+// Hands the results of the files to the user in the order of the files, whichever worker finished first: a
+// file's notices are told, and the bar moves, once every file before it has been told.
+class OrderedResults {
+public:
+    OrderedResults(UserInterface& ui, FolderRunSummary& summary, std::size_t files, long long maximum)
+        : fUi(ui), fSummary(summary), fDone(files), fMaximum(maximum) {}
+
+    void finish(std::size_t index, FileResult result, std::vector<Notice> notices) {
+        const std::lock_guard lock(fLock);
+        fDone[index] = Finished{result, std::move(notices)};
+        for (; fNext < fDone.size() && fDone[fNext]; ++fNext) {
+            const Finished done = std::move(*fDone[fNext]);
+            fDone[fNext].reset();
+            for (const Notice& notice : done.notices)
+                fUi.notify(notice);
+            ++fSummary.files;
+            count(fSummary, done.result);
+            fUi.progressPosition(std::min(++fPosition, fMaximum));
+        }
+    }
+
+private:
+    struct Finished {
+        FileResult result;
+        std::vector<Notice> notices;
+    };
+
+    std::mutex fLock;
+    UserInterface& fUi;
+    FolderRunSummary& fSummary;
+    std::vector<std::optional<Finished>> fDone;
+    std::size_t fNext = 0;
+    long long fPosition = 0;
+    long long fMaximum;
 };
 
 // Creates every folder of the mirror; one that cannot be made is reported once and passed over: its files
@@ -130,12 +196,32 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
     long long position = 0;
     bool complete = true;
     for (const auto& folder : folders) {
-        complete = mirror.enter(folder) != nullptr && complete;
+        complete = mirror.enter(folder, ui) != nullptr && complete;
         ui.progressPosition(std::min(++position, maximum));
     }
-    complete = mirror.enter(source) != nullptr && complete;
+    complete = mirror.enter(source, ui) != nullptr && complete;
     ui.progressEnd();
     return complete;
+}
+
+// Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
+FileResult processFile(bool decrypt, const std::filesystem::path& file, const std::filesystem::path& target,
+                       MirrorFolders& mirror, const std::u16string& password, bool replaceExisting,
+                       FileNotices& notices) {
+    MirrorFolders::Blocked blocked{};
+    const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
+    if (folder == nullptr) {
+        // The folder itself was reported; each file left out is told with the folder's reason.
+        notices.notify(Notice{NoticeKind::outputOpenFailed, decrypt, mirrorPath(target, file), {}, blocked.reason});
+        return FileResult::outputError;
+    }
+    return decrypt ? decryptFileInto(file, *folder, file.filename(), password, notices, replaceExisting)
+                   : encryptFileInto(file, *folder, file.filename(), password, notices, replaceExisting);
+}
+
+unsigned workerCount(unsigned jobs, std::size_t files) {
+    const unsigned wanted = jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(std::clamp<std::size_t>(files, 1, wanted));
 }
 
 } // namespace
@@ -146,7 +232,7 @@ std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, cons
 
 FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, const std::u16string& password,
-                               UserInterface& ui, bool askConfirmation, bool replaceExisting) {
+                               UserInterface& ui, bool askConfirmation, bool replaceExisting, unsigned jobs) {
     const bool decrypt = direction == FolderDirection::decrypt;
     FolderRunSummary summary;
     const std::filesystem::path source = normalFolder(sourceFolder);
@@ -184,31 +270,47 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
         return summary;
     summary.started = true;
 
-    MirrorFolders mirrorFolders(target, decrypt, ui);
-    // A mirror folder that could not be made fails the run even when no file was meant for it.
-    if (!structurePhase(mirrorFolders, source, folders, ui))
-        summary.worst = FileResult::outputError;
+    ReportedFolders reported;
+    {
+        MirrorFolders mirrorFolders(target, decrypt, reported);
+        // A mirror folder that could not be made fails the run even when no file was meant for it.
+        if (!structurePhase(mirrorFolders, source, folders, ui))
+            summary.worst = FileResult::outputError;
+    }
 
     const long long maximum = lastPosition(files.size());
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
-    long long position = 0;
-    for (const auto& file : files) {
-        ++summary.files;
-        MirrorFolders::Blocked blocked{};
-        const OutputFolder* folder = mirrorFolders.enter(file.parent_path(), &blocked);
-        FileResult result = FileResult::outputError;
-        if (folder == nullptr) {
-            // The folder itself was reported; each file left out is told with the folder's reason.
-            ui.notify(Notice{NoticeKind::outputOpenFailed, decrypt, mirrorPath(target, file), {}, blocked.reason});
-        } else if (decrypt) {
-            result = decryptFileInto(file, *folder, file.filename(), password, ui, replaceExisting);
-        } else {
-            result = encryptFileInto(file, *folder, file.filename(), password, ui, replaceExisting);
+    // The files are shared out to workers one at a time; each file is done exactly as in a serial run.
+    OrderedResults results(ui, summary, files.size(), maximum);
+    std::atomic<std::size_t> nextFile{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        try {
+            MirrorFolders workerFolders(target, decrypt, reported);
+            for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
+                FileNotices notices;
+                const FileResult result =
+                    processFile(decrypt, files[i], target, workerFolders, password, replaceExisting, notices);
+                results.finish(i, result, std::move(notices.notices));
+            }
+        } catch (...) {
+            // Only the user interface can throw here; the others stop taking files and the caller hears of it.
+            const std::lock_guard lock(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+            nextFile = files.size();
         }
-        count(summary, result);
-        ui.progressPosition(std::min(++position, maximum));
-    }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned i = 1; i < workerCount(jobs, files.size()); ++i)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
     ui.progressEnd();
     return summary;
 }
