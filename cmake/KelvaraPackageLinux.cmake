@@ -18,12 +18,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KELVARA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON) # the libraries' packages, found by dpkg-shlibdeps from the binaries
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KELVARA_SERVER_URL}")
-# The first line is the synopsis; the lines after it (each starting with a space) the extended description.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "protect files, folder trees and texts with a password
- Kelvara encrypts a file into a .kvra file and decrypts it again, encrypts
- whole folder trees into a mirror tree, and turns a short text into one line
- of Base64 on the clipboard, ready for a mail. The window speaks German;
- kelvara-cli does the same work from a terminal or a script.
- .
- The .kvra format has no salt and no integrity check: it keeps files from
- casual eyes, but it is not a modern authenticated format.")
+# The synopsis is the project's DESCRIPTION; CPack indents these lines and turns the empty one into " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kelvara encrypts a file into a .kvra file and decrypts it again, encrypts
+whole folder trees into a mirror tree, and turns a short text into one line
+of Base64 on the clipboard, ready for a mail. The window speaks German;
+kelvara-cli does the same work from a terminal or a script.
+
+The .kvra format has no salt and no integrity check: it keeps files from
+casual eyes, but it is not a modern authenticated format.")

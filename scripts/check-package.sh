@@ -25,9 +25,10 @@ fail() {
 }
 
 echo "== lintian $deb"
-# Errors fail; warnings are printed. The package's own overrides (usr/share/lintian/overrides/kelvara) name
-# each tag it keeps and why.
-lintian --fail-on error --display-info "$deb"
+# Errors and warnings fail. Kept on purpose, shown as information only: .comment sections (the compiler's
+# version notes, left by CPack's strip), "Programm" read as a misspelling (the window speaks German), and
+# fortify notes where a binary calls no function the fortified C library guards.
+lintian --fail-on error,warning --display-info "$deb"
 
 echo "== contents"
 dpkg-deb --info "$deb"
@@ -46,7 +47,7 @@ printf 'Inhalt\n' >"$work/sample"
 "$root/usr/bin/kelvara-cli" encrypt "$work/sample" -o "$work/sample.kvra" --password-file "$work/pw"
 
 echo "== file type"
-update-mime-database "$share/mime"
+XDG_DATA_DIRS="$share" update-mime-database "$share/mime"
 mkdir "$work/home"
 # The generic lookup (no desktop session) asks the shared-mime-info database below XDG_DATA_DIRS only.
 type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID \
