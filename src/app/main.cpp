@@ -1,4 +1,5 @@
 // Program start: the four windows in order, the placement settings file, the message loop, shutdown.
+#include "app/command_line_files.h"
 #include "app/main_window.h"
 #include "online/online_services.h"
 #include "placement/window_placement.h"
@@ -15,11 +16,17 @@
 #include <QTranslator>
 
 #include <memory>
+#include <optional>
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> status = kelvara::answerInformationOptions(argc, argv))
+        return *status;
     kelvara::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Norvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Kelvara"));
+    // The application id of the desktop entry, the icon and the metadata (share/linux).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.norvane.Kelvara"));
+    const QStringList files = kelvara::commandLineFiles(QCoreApplication::arguments());
     // The window closes the program itself, also as a tool window (which Qt does not count as a last window).
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
@@ -52,7 +59,13 @@ int main(int argc, char** argv) {
 
         // The loop shows the window, so the consent window and every other dialog of the first show run inside
         // it: Qt drops a quit that arrives before the loop runs, and the program would go on without consent.
-        QTimer::singleShot(0, &mainWindow, &QWidget::show);
+        // Files from the command line ("open with") follow the first show and the consent it may ask for; a quit
+        // posted meanwhile comes first.
+        auto* openWith = new kelvara::CommandLineFiles(mainWindow, dialogs, files);
+        QTimer::singleShot(0, &mainWindow, [&mainWindow, openWith] {
+            mainWindow.show();
+            QMetaObject::invokeMethod(openWith, &kelvara::CommandLineFiles::start, Qt::QueuedConnection);
+        });
         exitCode = QCoreApplication::exec();
     }
     settings.save();

@@ -20,6 +20,15 @@ bool canCreateFileIn(const QString& folder) {
     QTemporaryFile probe(folder + QStringLiteral("/.kelvara-write-probe-XXXXXX"));
     return probe.open();
 }
+// The installed program's folder (such as /usr/bin) is the system's, even for root, who could write to it.
+bool isSystemInstall(const QString& folder) {
+#ifdef KELVARA_INSTALL_BINDIR
+    return folder == QDir::cleanPath(QStringLiteral(KELVARA_INSTALL_BINDIR));
+#else
+    (void)folder;
+    return false;
+#endif
+}
 } // namespace
 
 QString programFolder() {
@@ -31,7 +40,7 @@ QString writableFolder() {
         return overrideFolder();
     static const QString folder = [] {
         const QString program = programFolder();
-        if (canCreateFileIn(program))
+        if (canCreateFileIn(program) && !isSystemInstall(program))
             return program;
         QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
         QDir().mkpath(data);

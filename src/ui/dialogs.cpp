@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace kelvara {
@@ -75,6 +77,16 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& proposedName, co
 
 QString QtDialogs::folderName(QWidget* parent, const QString& title) {
     return QFileDialog::getExistingDirectory(parent, title);
+}
+
+std::optional<QString> QtDialogs::password(QWidget* parent) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(QApplication::applicationName());
+    dialog.setLabelText(QStringLiteral("Passwort"));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 } // namespace kelvara

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace kelvara {
@@ -25,6 +27,9 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) = 0;
     // Folder picker with a title; empty when cancelled.
     virtual QString folderName(QWidget* parent, const QString& title) = 0;
+    // A small dialog "Passwort" with hidden input and OK/Abbrechen; nothing when cancelled (OK may give an empty
+    // password). Seams that never ask for a password answer as cancelled.
+    virtual std::optional<QString> password(QWidget* /*parent*/) { return std::nullopt; }
 };
 
 // The real dialogs (QMessageBox, QFileDialog).
@@ -35,6 +40,7 @@ public:
     QString openFileName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
     QString folderName(QWidget* parent, const QString& title) override;
+    std::optional<QString> password(QWidget* parent) override;
 };
 
 } // namespace kelvara

@@ -23,11 +23,13 @@ public:
     QStringList folderTitles;                    // titles of the folder pickers shown
     QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
 
-    QQueue<bool> questionAnswers;  // empty: answer No
-    QQueue<QString> openAnswers;   // empty: cancel
-    QQueue<QString> saveAnswers;   // empty: cancel
-    QQueue<QString> folderAnswers; // empty: cancel
+    QQueue<bool> questionAnswers;    // empty: answer No
+    QQueue<QString> openAnswers;     // empty: cancel
+    QQueue<QString> saveAnswers;     // empty: cancel
+    QQueue<QString> folderAnswers;   // empty: cancel
+    QQueue<QString> passwordAnswers; // empty: Abbrechen
     int openRequests = 0;
+    int passwordRequests = 0;
 
     void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
         messages.append({text, caption, icon});
@@ -48,6 +50,13 @@ public:
     QString folderName(QWidget*, const QString& title) override {
         folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+    }
+
+    std::optional<QString> password(QWidget*) override {
+        ++passwordRequests;
+        if (passwordAnswers.isEmpty())
+            return std::nullopt;
+        return passwordAnswers.dequeue();
     }
 
     QStringList messageTexts() const {

@@ -1,0 +1,127 @@
+// "Open with": files from the window's command line, after the password dialog, handled in order like drops.
+#include "app/command_line_files.h"
+#include "app/main_window.h"
+#include "operations/file_routines.h"
+#include "support/core_recording_ui.h"
+#include "support/recording_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using kelvara::CommandLineFiles;
+using kelvara::MainWindow;
+using kelvara::test::RecordingDialogs;
+
+namespace {
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class CommandLineFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_window = std::make_unique<MainWindow>(m_dialogs);
+        m_window->show();
+    }
+
+    void cleanup() {
+        m_window.reset();
+        m_dialogs = RecordingDialogs();
+        m_dir.reset();
+    }
+
+    void parsesFilesInOrderAsAbsolutePaths() {
+        const QStringList files =
+            kelvara::commandLineFiles({QStringLiteral("kelvara"), QStringLiteral("/data/b.kvra"),
+                                       QStringLiteral("a.txt"), QStringLiteral("--"), QStringLiteral("-v.txt")});
+        QCOMPARE(files, QStringList({QStringLiteral("/data/b.kvra"), QDir::current().absoluteFilePath("a.txt"),
+                                     QDir::current().absoluteFilePath("-v.txt")}));
+    }
+
+    void decryptsKvraAndEncryptsOtherFilesWithTheTypedPassword() {
+        writeFile(path("plain.txt"), "Klartext\n");
+        kelvara::test::RecordingUserInterface core;
+        kelvara::encryptSingleFile(path("plain.txt").toStdString(), path("secret.txt.kvra").toStdString(), u"geheim",
+                                   false, core);
+        writeFile(path("other.pdf"), "anderes\n");
+        m_dialogs.passwordAnswers << QStringLiteral("geheim");
+        m_dialogs.saveAnswers << path("back.txt") << path("other.pdf.kvra");
+
+        run({path("secret.txt.kvra"), path("other.pdf")});
+
+        QCOMPARE(m_dialogs.passwordRequests, 1);
+        QCOMPARE(passwordField(), QStringLiteral("geheim"));
+        QCOMPARE(m_dialogs.saveRequests,
+                 (QList<QPair<QString, QString>>{{QStringLiteral("secret.txt"), QStringLiteral("txt")},
+                                                 {QStringLiteral("other.pdf.kvra"), QStringLiteral("kvra")}}));
+        QCOMPARE(m_dialogs.messageTexts(),
+                 QStringList({QStringLiteral("File decrypted"), QStringLiteral("Datei verschlüsselt")}));
+        QCOMPARE(readFile(path("back.txt")), QByteArray("Klartext\n"));
+        QCOMPARE(readFile(path("other.pdf.kvra")).size(), 32 + 8);
+    }
+
+    void abbrechenHandlesNothing() {
+        writeFile(path("plain.txt"), "Klartext\n");
+        m_dialogs.saveAnswers << path("plain.txt.kvra");
+
+        run({path("plain.txt")});
+
+        QCOMPARE(m_dialogs.passwordRequests, 1);
+        QVERIFY(m_dialogs.saveRequests.isEmpty());
+        QVERIFY(m_dialogs.messages.isEmpty());
+        QVERIFY(passwordField().isEmpty());
+        QVERIFY(!QFile::exists(path("plain.txt.kvra")));
+    }
+
+    void missingFileIsReportedAndTheNextGoesOn() {
+        writeFile(path("there.txt"), "da\n");
+        m_dialogs.passwordAnswers << QString();
+        m_dialogs.saveAnswers << path("missing.txt.kvra") << path("there.txt.kvra");
+
+        run({path("missing.txt"), path("there.txt")});
+
+        QCOMPARE(m_dialogs.saveRequests.size(), 2);
+        QCOMPARE(m_dialogs.messageTexts(), QStringList({QStringLiteral("Datei (Eingabe) kann nicht geöffnet werden"),
+                                                        QStringLiteral("Datei verschlüsselt")}));
+        QVERIFY(!QFile::exists(path("missing.txt.kvra")));
+        QCOMPARE(readFile(path("there.txt.kvra")).size(), 32 + 3);
+    }
+
+private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString passwordField() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(); }
+
+    void run(const QStringList& files) {
+        auto* openWith = new CommandLineFiles(*m_window, m_dialogs, files);
+        QSignalSpy finished(openWith, &CommandLineFiles::finished);
+        openWith->start();
+        QTRY_COMPARE(finished.size(), 1);
+        m_window->waitForIdle();
+    }
+
+    RecordingDialogs m_dialogs;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+QTEST_MAIN(CommandLineFilesTest)
+#include "command_line_files_test.moc"
