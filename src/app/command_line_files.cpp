@@ -92,7 +92,7 @@ void CommandLineFiles::handleNext() {
         finish();
         return;
     }
-    m_window.dropPanel1SystemDrop(QStringList{m_files.takeFirst()});
+    m_window.openDroppedFile(QStringList{m_files.takeFirst()});
     // Nothing started (save dialog cancelled, target refused): the next file goes on at once.
     if (!m_window.runner().isBusy())
         QMetaObject::invokeMethod(this, &CommandLineFiles::handleNext, Qt::QueuedConnection);

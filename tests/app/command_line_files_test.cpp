@@ -60,8 +60,9 @@ private slots:
     void decryptsKvraAndEncryptsOtherFilesWithTheTypedPassword() {
         writeFile(path("plain.txt"), "Klartext\n");
         kelvara::test::RecordingUserInterface core;
-        kelvara::encryptSingleFile(path("plain.txt").toStdString(), path("secret.txt.kvra").toStdString(), u"geheim",
-                                   false, core);
+        kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
+                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim", false,
+                                   core);
         writeFile(path("other.pdf"), "anderes\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
         m_dialogs.saveAnswers << path("back.txt") << path("other.pdf.kvra");
