@@ -58,8 +58,8 @@ int runCommand(Command& command, const Invocation& invocation, Streams& streams)
     return status;
 }
 
-TerminalUserInterface makeUserInterface(Streams& streams, bool interactive) {
-    return TerminalUserInterface(streams.err, standardErrorIsTerminal(), interactive);
+TerminalUserInterface makeUserInterface(Streams& streams, const Invocation& invocation) {
+    return TerminalUserInterface(streams.err, standardErrorIsTerminal() && !invocation.quiet, invocation.interactive);
 }
 
 std::optional<int> refuseOutput(const std::filesystem::path& output, bool force, Streams& streams) {

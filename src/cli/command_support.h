@@ -10,8 +10,8 @@
 
 namespace kelvara::cli {
 
-// Progress on standard error only while it is a terminal; questions only when interactive.
-TerminalUserInterface makeUserInterface(Streams& streams, bool interactive);
+// Progress on standard error only while it is a terminal and not quiet; questions only when interactive.
+TerminalUserInterface makeUserInterface(Streams& streams, const Invocation& invocation);
 
 // Refuses an output that exists and is not a regular file (links followed), and an existing output unless
 // --force was given.

@@ -20,7 +20,9 @@ public:
                "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
                "standard input (then -o is needed); \"-o -\" writes to standard output.";
     }
-    unsigned options() const override { return optionOutput | optionForce | optionVerbose | optionPasswordFile; }
+    unsigned options() const override {
+        return optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile;
+    }
     PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
@@ -34,7 +36,7 @@ public:
     }
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
-        auto ui = makeUserInterface(streams, false);
+        auto ui = makeUserInterface(streams, invocation);
         return exitStatusOf(
             decryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));
     }

@@ -19,7 +19,9 @@ public:
                "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
                "(then -o is needed); \"-o -\" writes to standard output.";
     }
-    unsigned options() const override { return optionOutput | optionForce | optionVerbose | optionPasswordFile; }
+    unsigned options() const override {
+        return optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile;
+    }
     PasswordUse passwordUse() const override { return PasswordUse::encrypting; }
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
@@ -31,7 +33,7 @@ public:
     }
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
-        auto ui = makeUserInterface(streams, false);
+        auto ui = makeUserInterface(streams, invocation);
         return exitStatusOf(
             encryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));
     }

@@ -37,7 +37,9 @@ public:
                "\n"
                "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).";
     }
-    unsigned options() const override { return optionInteractive | optionForce | optionPasswordFile; }
+    unsigned options() const override {
+        return optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile;
+    }
     PasswordUse passwordUse() const override {
         return encrypting() ? PasswordUse::encrypting : PasswordUse::decrypting;
     }
@@ -50,10 +52,10 @@ public:
     }
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
-        auto ui = makeUserInterface(streams, invocation.interactive);
+        auto ui = makeUserInterface(streams, invocation);
         const FolderRunSummary summary =
             runFolderTree(fDirection, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]),
-                          password, ui, invocation.interactive, invocation.force);
+                          password, ui, invocation.interactive, invocation.force, invocation.jobs);
         if (!summary.started) {
             if (summary.worst == FileResult::success)
                 streams.err << "kelvara-cli: not confirmed; nothing was written\n";

@@ -20,11 +20,24 @@ constexpr OptionSpec optionSpecs[] = {
     {"-f", "--force", optionForce, "", "replace existing output files (never anything but a regular file)"},
     {"-i", "--interactive", optionInteractive, "", "ask for confirmation on the terminal first"},
     {"-v", "--verbose", optionVerbose, "", "also report success"},
+    {"-q", "--quiet", optionQuiet, "", "no progress line (it is drawn only on a terminal)"},
+    {"-j", "--jobs", optionJobs, "N", "files processed at once (default: one per processor)"},
     {"", "--password-file", optionPasswordFile, "FILE",
      "read the password from FILE (else KELVARA_PASSWORD, else a\n"
      "prompt); a trailing line end and a leading UTF-8\n"
      "byte-order mark are not part of the password"},
 };
+
+// A count of jobs: a plain decimal number from 1 to 256.
+bool parseJobs(const std::string& text, unsigned& jobs) {
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int value = std::stoi(text);
+    if (value < 1 || value > 256)
+        return false;
+    jobs = static_cast<unsigned>(value);
+    return true;
+}
 
 void apply(Invocation& invocation, Option option, std::string value) {
     switch (option) {
@@ -42,6 +55,12 @@ void apply(Invocation& invocation, Option option, std::string value) {
         break;
     case optionVerbose:
         invocation.verbose = true;
+        break;
+    case optionQuiet:
+        invocation.quiet = true;
+        break;
+    case optionJobs:
+        parseJobs(value, invocation.jobs);
         break;
     }
 }
@@ -131,6 +150,10 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, 
             }
         } else if (name.size() < arg.size()) {
             error = "option '" + std::string(name) + "' takes no value";
+            return std::nullopt;
+        }
+        if (match->option == optionJobs && !parseJobs(value, invocation.jobs)) {
+            error = "option '" + std::string(name) + "' needs a number from 1 to 256";
             return std::nullopt;
         }
         apply(invocation, match->option, std::move(value));

@@ -13,6 +13,8 @@ enum Option : unsigned {
     optionInteractive = 1u << 2,  // -i, --interactive
     optionPasswordFile = 1u << 3, // --password-file FILE
     optionVerbose = 1u << 4,      // -v, --verbose
+    optionQuiet = 1u << 5,        // -q, --quiet
+    optionJobs = 1u << 6,         // -j, --jobs N
 };
 
 struct Invocation {
@@ -22,6 +24,8 @@ struct Invocation {
     bool force = false;
     bool interactive = false;
     bool verbose = false;
+    bool quiet = false;
+    unsigned jobs = 0; // 0: one per processor
     bool help = false;
 };
 

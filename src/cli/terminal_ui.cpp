@@ -4,7 +4,9 @@
 #include "cli/console.h"
 #include "cli/notice_text.h"
 #include "cli/path_text.h"
+#include "cli/progress_line.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string_view>
 
@@ -13,7 +15,7 @@ namespace {
 
 constexpr std::uint64_t mebibyte = 1024 * 1024;
 // A single file shows progress only when it is big enough for the wait to be noticed.
-constexpr std::uint64_t fileProgressThreshold = 4 * mebibyte;
+constexpr std::uint64_t fileProgressThreshold = 16 * mebibyte;
 constexpr auto redrawInterval = std::chrono::milliseconds(100);
 
 bool isYes(std::string_view answer) {
@@ -50,61 +52,56 @@ bool TerminalUserInterface::confirmFolderRun(bool decrypting, const std::filesys
 }
 
 void TerminalUserInterface::progressBegin(ProgressPhase phase, long long maximum) {
-    switch (phase) {
-    case ProgressPhase::structure:
-        fPhase = "creating folders";
-        break;
-    case ProgressPhase::encrypting:
-        fPhase = "encrypting files";
-        break;
-    case ProgressPhase::decrypting:
-        fPhase = "decrypting files";
-        break;
-    }
+    fStructurePhase = phase == ProgressPhase::structure;
     fMaximum = maximum;
-    fPosition = 0;
-    drawProgress(true);
+    fStart = std::chrono::steady_clock::now();
+    if (fStructurePhase)
+        draw("creating folders 0/" + std::to_string(maximum + 1), true);
 }
 
 void TerminalUserInterface::progressPosition(long long position) {
-    fPosition = position;
-    drawProgress(false);
+    if (fStructurePhase)
+        draw("creating folders " + std::to_string(std::min(position + 1, fMaximum + 1)) + "/" +
+                 std::to_string(fMaximum + 1),
+             false);
 }
 
 void TerminalUserInterface::progressEnd() {
     clearProgress();
-    fPhase.clear();
+    fStructurePhase = false;
 }
 
+// A single file shows its line only when it is big enough for the wait to be noticed.
 void TerminalUserInterface::fileProgress(std::uint64_t done, std::uint64_t total) {
-    fFileDone = done;
-    fFileTotal = total;
-    drawProgress(false);
-}
-
-void TerminalUserInterface::drawProgress(bool force) {
-    if (!fShowProgress)
+    if (total < fileProgressThreshold)
         return;
-    const bool bigFile = fFileTotal >= fileProgressThreshold && fFileDone < fFileTotal;
-    if (fPhase.empty() && !bigFile) {
+    if (done == 0)
+        fStart = std::chrono::steady_clock::now();
+    if (done >= total) {
         clearProgress();
         return;
     }
+    draw(progressLine({done, total, 0, 0, secondsSinceStart()}), false);
+}
+
+void TerminalUserInterface::folderProgress(std::size_t filesDone, std::size_t files, std::uint64_t bytesDone,
+                                           std::uint64_t bytes) {
+    draw(progressLine({bytesDone, bytes, filesDone, files, secondsSinceStart()}), filesDone == files);
+}
+
+double TerminalUserInterface::secondsSinceStart() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - fStart).count();
+}
+
+// Redrawn in place at most ten times a second, so that a fast run does not spend its time drawing.
+void TerminalUserInterface::draw(const std::string& line, bool force) {
+    if (!fShowProgress)
+        return;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - fLastDraw < redrawInterval)
+    if (!force && fLineShown && now - fLastDraw < redrawInterval)
         return;
     fLastDraw = now;
-    std::string line = "\r\033[K";
-    if (!fPhase.empty()) {
-        line += fPhase + " " + std::to_string(fPosition) + "/" + std::to_string(fMaximum);
-        if (bigFile)
-            line += "  ";
-    }
-    if (bigFile) {
-        line += std::to_string(fFileDone / mebibyte) + "/" + std::to_string(fFileTotal / mebibyte) + " MiB (" +
-                std::to_string(fFileDone * 100 / fFileTotal) + "%)";
-    }
-    fErr << line << std::flush;
+    fErr << "\r\033[K" << line << std::flush;
     fLineShown = true;
 }
 

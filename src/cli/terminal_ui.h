@@ -13,7 +13,7 @@ namespace kelvara::cli {
 
 class TerminalUserInterface final : public UserInterface {
 public:
-    // err receives messages; showProgress is usually "standard error is a terminal";
+    // err receives messages; showProgress is usually "standard error is a terminal and not --quiet";
     // canAsk allows questions on the terminal (otherwise every question is answered "no").
     TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk);
     ~TerminalUserInterface() override;
@@ -25,22 +25,23 @@ public:
     void progressPosition(long long position) override;
     void progressEnd() override;
     void fileProgress(std::uint64_t done, std::uint64_t total) override;
+    void folderProgress(std::size_t filesDone, std::size_t files, std::uint64_t bytesDone,
+                        std::uint64_t bytes) override;
 
     int messagesShown() const { return fMessages; }
 
 private:
-    void drawProgress(bool force);
+    void draw(const std::string& line, bool force);
     void clearProgress();
+    double secondsSinceStart() const;
 
     std::ostream& fErr;
     bool fShowProgress;
     bool fCanAsk;
-    std::string fPhase;
+    bool fStructurePhase = false;
     long long fMaximum = 0;
-    long long fPosition = 0;
-    std::uint64_t fFileDone = 0;
-    std::uint64_t fFileTotal = 0;
     bool fLineShown = false;
+    std::chrono::steady_clock::time_point fStart{};
     int fMessages = 0;
     std::chrono::steady_clock::time_point fLastDraw{};
 };

@@ -26,7 +26,7 @@ public:
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         const std::string& inputText = invocation.operands[0];
         const FileSource input = inputText == "-" ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
-        auto ui = makeUserInterface(streams, false);
+        auto ui = makeUserInterface(streams, invocation);
         const FileResult result = verifySingleFile(input, password, ui);
         if (result == FileResult::success)
             streams.out << escapeControls(inputText) << ": password matches\n";

@@ -142,9 +142,7 @@ class FileNotices final : public UserInterface {
 public:
     std::vector<Notice> notices;
     void notify(const Notice& notice) override { notices.push_back(notice); }
-    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override {
-        return false;
-    }
+    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override { return false; }
     void progressBegin(ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
@@ -154,8 +152,11 @@ public:
 // file's notices are told, and the bar moves, once every file before it has been told.
 class OrderedResults {
 public:
-    OrderedResults(UserInterface& ui, FolderRunSummary& summary, std::size_t files, long long maximum)
-        : fUi(ui), fSummary(summary), fDone(files), fMaximum(maximum) {}
+    OrderedResults(UserInterface& ui, FolderRunSummary& summary, std::vector<std::uint64_t> sizes, long long maximum)
+        : fUi(ui), fSummary(summary), fSizes(std::move(sizes)), fDone(fSizes.size()), fMaximum(maximum) {
+        for (const std::uint64_t size : fSizes)
+            fBytes += size;
+    }
 
     void finish(std::size_t index, FileResult result, std::vector<Notice> notices) {
         const std::lock_guard lock(fLock);
@@ -168,6 +169,8 @@ public:
             ++fSummary.files;
             count(fSummary, done.result);
             fUi.progressPosition(std::min(++fPosition, fMaximum));
+            fBytesDone += fSizes[fNext];
+            fUi.folderProgress(fNext + 1, fDone.size(), fBytesDone, fBytes);
         }
     }
 
@@ -180,6 +183,9 @@ private:
     std::mutex fLock;
     UserInterface& fUi;
     FolderRunSummary& fSummary;
+    std::vector<std::uint64_t> fSizes;
+    std::uint64_t fBytes = 0;
+    std::uint64_t fBytesDone = 0;
     std::vector<std::optional<Finished>> fDone;
     std::size_t fNext = 0;
     long long fPosition = 0;
@@ -282,7 +288,13 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
     // The files are shared out to workers one at a time; each file is done exactly as in a serial run.
-    OrderedResults results(ui, summary, files.size(), maximum);
+    std::vector<std::uint64_t> sizes;
+    for (const auto& file : files) {
+        std::error_code sizeError;
+        const auto size = std::filesystem::file_size(file, sizeError);
+        sizes.push_back(sizeError ? 0 : size);
+    }
+    OrderedResults results(ui, summary, std::move(sizes), maximum);
     std::atomic<std::size_t> nextFile{0};
     std::mutex failureLock;
     std::exception_ptr failure;

@@ -4,6 +4,7 @@
 
 #include "operations/notice.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
@@ -36,6 +37,10 @@ public:
     // Bytes done of the file being processed, reported at its start, about every MiB and at its end.
     // total is the input's size when it was opened (0 when unknown).
     virtual void fileProgress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+
+    // A folder run's data phase after each file: files and input bytes done of the run's totals.
+    virtual void folderProgress(std::size_t /*filesDone*/, std::size_t /*files*/, std::uint64_t /*bytesDone*/,
+                                std::uint64_t /*bytes*/) {}
 };
 
 } // namespace kelvara

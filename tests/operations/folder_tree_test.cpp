@@ -178,5 +178,53 @@ TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
     EXPECT_EQ(readFile(mirrorPath(dir / "t3", mirror1) / "a.txt"), "keep me");
 }
 
+// Workers change how fast a run goes, not what it writes or says: the same bytes, the same notices in the
+// same order, the same summary, also with a failure in the middle.
+TEST_F(FolderRun, ParallelRunWritesAndTellsWhatASerialRunDoes) {
+    for (std::size_t i = 0; i < 24; ++i)
+        writeFile(dir / "src/deep" / ("d" + std::to_string(i % 3)) / ("f" + std::to_string(i)), patternBytes(i * 997));
+    for (const std::string target : {"serial", "parallel"}) {
+        // An output that cannot be written halfway through the files.
+        fs::create_directories(mirrorPath(dir / target, dir / "src/deep/d1/f10"));
+    }
+    std::vector<std::vector<Notice>> notices;
+    std::vector<std::vector<std::string>> progress;
+    for (const auto& [target, jobs] : {std::pair{"serial", 1u}, std::pair{"parallel", 4u}}) {
+        RecordingUserInterface run;
+        const auto summary =
+            runFolderTree(FolderDirection::encrypt, dir / "src", dir / target, u"pw", run, false, true, jobs);
+        EXPECT_EQ(summary.files, 27u);
+        EXPECT_EQ(summary.failures, 1u);
+        EXPECT_EQ(summary.worst, FileResult::outputError);
+        notices.push_back(run.notices);
+        progress.push_back(run.progress);
+    }
+    ASSERT_EQ(notices[0].size(), 1u);
+    EXPECT_EQ(notices[1].size(), 1u);
+    EXPECT_EQ(notices[1][0].path.lexically_relative(dir / "parallel"),
+              notices[0][0].path.lexically_relative(dir / "serial"));
+    EXPECT_EQ(progress[0], progress[1]);
+    const fs::path serial = mirrorPath(dir / "serial", dir / "src");
+    const fs::path parallel = mirrorPath(dir / "parallel", dir / "src");
+    EXPECT_EQ(treeEntries(serial), treeEntries(parallel));
+    for (const auto& entry : fs::recursive_directory_iterator(serial)) {
+        if (entry.is_regular_file()) {
+            EXPECT_EQ(readFile(entry.path()), readFile(parallel / entry.path().lexically_relative(serial)));
+        }
+    }
+    // Every file fails with another password: the notices still come in the order of the files.
+    std::vector<std::vector<fs::path>> order;
+    for (const unsigned jobs : {1u, 4u}) {
+        RecordingUserInterface run;
+        runFolderTree(FolderDirection::decrypt, serial, dir / ("wrong" + std::to_string(jobs)), u"other", run, false,
+                      true, jobs);
+        order.emplace_back();
+        for (const Notice& notice : run.notices)
+            order.back().push_back(notice.path);
+    }
+    EXPECT_EQ(order[0].size(), 26u);
+    EXPECT_EQ(order[0], order[1]);
+}
+
 } // namespace
 } // namespace kelvara::test
