@@ -20,24 +20,33 @@ struct Streams {
     std::ostream& err;
 };
 
+// What the tool tells and checks about a command before running it.
+struct CommandInfo {
+    std::string_view name;
+    std::string_view summary;     // one line for the overview
+    std::string_view operands;    // the operands in the usage line, e.g. "INPUT"
+    std::size_t operandCount;     // exactly this many operands
+    std::string_view description; // the paragraphs of --help between usage and options
+    unsigned options;             // the Option bits it accepts
+    PasswordUse passwordUse;
+};
+
 // Every command works with the password. runCommand() checks the operands, lets the command prepare what
 // needs no password, obtains the password (refusing an empty one for encryption), runs the command with it
 // and wipes it.
 class Command {
 public:
+    explicit Command(const CommandInfo& info) : fInfo(info) {}
     virtual ~Command() = default;
-    virtual std::string_view name() const = 0;
-    virtual std::string_view summary() const = 0;     // one line for the overview
-    virtual std::string_view operands() const = 0;    // the operands in the usage line, e.g. "INPUT"
-    virtual std::size_t operandCount() const = 0;     // exactly this many operands
-    virtual std::string_view description() const = 0; // the paragraphs of --help between usage and options
-    virtual unsigned options() const = 0;             // the Option bits it accepts
-    virtual PasswordUse passwordUse() const = 0;
+    const CommandInfo& info() const { return fInfo; }
 
     // Checks and prepares what needs no password; a status ends the command before the password is asked.
     virtual std::optional<int> prepare(const Invocation& /*invocation*/, Streams& /*streams*/) { return std::nullopt; }
     // Does the work; returns the exit status.
     virtual int run(const Invocation& invocation, Streams& streams, const std::u16string& password) = 0;
+
+private:
+    CommandInfo fInfo;
 };
 
 std::unique_ptr<Command> makeEncryptCommand();

@@ -19,32 +19,35 @@ int fail(Streams& streams, int status, std::string_view message, std::string_vie
 }
 
 std::string commandHelp(const Command& command) {
+    const CommandInfo& info = command.info();
     std::string help = "usage: kelvara-cli ";
-    help.append(command.name());
-    if (!command.operands().empty())
-        help.append(" ").append(command.operands());
-    help.append(optionUsage(command.options())).append("\n\n");
-    help.append(command.description()).append("\n");
-    const std::string options = optionHelp(command.options());
+    help.append(info.name);
+    if (!info.operands.empty())
+        help.append(" ").append(info.operands);
+    help.append(optionUsage(info.options)).append("\n\n");
+    help.append(info.description).append("\n");
+    const std::string options = optionHelp(info.options);
     if (!options.empty())
         help.append("\n").append(options);
     return help;
 }
 
 int runCommand(Command& command, const Invocation& invocation, Streams& streams) {
-    if (invocation.operands.size() != command.operandCount()) {
-        const bool missing = invocation.operands.size() < command.operandCount();
-        return fail(streams, exitUsage, missing ? "missing operand" : "too many operands",
-                    "usage: kelvara-cli " + std::string(command.name()) + " " + std::string(command.operands()));
+    const CommandInfo& info = command.info();
+    if (invocation.operands.size() != info.operandCount) {
+        const bool missing = invocation.operands.size() < info.operandCount;
+        std::string usage = "usage: kelvara-cli ";
+        usage.append(info.name).append(" ").append(info.operands);
+        return fail(streams, exitUsage, missing ? "missing operand" : "too many operands", usage);
     }
     if (auto status = command.prepare(invocation, streams))
         return *status;
-    PasswordOutcome outcome = obtainPassword(invocation, command.passwordUse());
+    PasswordOutcome outcome = obtainPassword(invocation, info.passwordUse);
     if (!outcome.password)
         return fail(streams, outcome.status, outcome.error);
     std::u16string password = std::move(*outcome.password);
     // Whatever is encrypted with the empty password is protected by nothing; reading such files stays possible.
-    if (password.empty() && command.passwordUse() == PasswordUse::encrypting)
+    if (password.empty() && info.passwordUse == PasswordUse::encrypting)
         return fail(streams, exitUsage, "an empty password is not accepted for encrypting",
                     "files and texts encrypted with it would be protected by nothing");
     int status = exitInputOutput;

@@ -9,21 +9,21 @@
 namespace kelvara::cli {
 namespace {
 
+constexpr CommandInfo decryptCommandInfo{
+    "decrypt",
+    "decrypt a file (default output: INPUT without \".kvra\")",
+    "INPUT",
+    1,
+    "Decrypts INPUT into OUTPUT (default: INPUT's name with every \".kvra\" removed, in the\n"
+    "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
+    "standard input (then -o is needed); \"-o -\" writes to standard output.",
+    optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
+    PasswordUse::decrypting,
+};
+
 class DecryptCommand final : public Command {
 public:
-    std::string_view name() const override { return "decrypt"; }
-    std::string_view summary() const override { return "decrypt a file (default output: INPUT without \".kvra\")"; }
-    std::string_view operands() const override { return "INPUT"; }
-    std::size_t operandCount() const override { return 1; }
-    std::string_view description() const override {
-        return "Decrypts INPUT into OUTPUT (default: INPUT's name with every \".kvra\" removed, in the\n"
-               "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
-               "standard input (then -o is needed); \"-o -\" writes to standard output.";
-    }
-    unsigned options() const override {
-        return optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile;
-    }
-    PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
+    DecryptCommand() : Command(decryptCommandInfo) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
         return fFiles.prepare(invocation, streams, [](const std::filesystem::path& input) {

@@ -13,21 +13,23 @@
 namespace kelvara::cli {
 namespace {
 
+constexpr CommandInfo decryptTextCommandInfo{
+    "decrypt-text",
+    "decrypt Base64 text from standard input",
+    "",
+    0,
+    "Decrypts the Base64 text on standard input (spaces and line breaks inside it are skipped)\n"
+    "and prints the text as UTF-8, every CR LF, lone CR and lone LF written as one line end.\n"
+    "Input that is not Base64 (another character, \"=\" before the end, a length that is not a\n"
+    "multiple of 4) is refused with status 3. The text format holds no check: a wrong password\n"
+    "prints unreadable characters.",
+    optionPasswordFile,
+    PasswordUse::decrypting,
+};
+
 class DecryptTextCommand final : public Command {
 public:
-    std::string_view name() const override { return "decrypt-text"; }
-    std::string_view summary() const override { return "decrypt Base64 text from standard input"; }
-    std::string_view operands() const override { return ""; }
-    std::size_t operandCount() const override { return 0; }
-    std::string_view description() const override {
-        return "Decrypts the Base64 text on standard input (spaces and line breaks inside it are skipped)\n"
-               "and prints the text as UTF-8, every CR LF, lone CR and lone LF written as one line end.\n"
-               "Input that is not Base64 (another character, \"=\" before the end, a length that is not a\n"
-               "multiple of 4) is refused with status 3. The text format holds no check: a wrong password\n"
-               "prints unreadable characters.";
-    }
-    unsigned options() const override { return optionPasswordFile; }
-    PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
+    DecryptTextCommand() : Command(decryptTextCommandInfo) {}
 
     int run(const Invocation&, Streams& streams, const std::u16string& password) override {
         auto input = readAll(streams.in);

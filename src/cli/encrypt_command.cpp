@@ -7,22 +7,22 @@
 namespace kelvara::cli {
 namespace {
 
+constexpr CommandInfo encryptCommandInfo{
+    "encrypt",
+    "encrypt a file (default output: INPUT.kvra)",
+    "INPUT",
+    1,
+    "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
+    "to a temporary file next to it and put in place only when complete; it gets INPUT's\n"
+    "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
+    "(then -o is needed); \"-o -\" writes to standard output.",
+    optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
+    PasswordUse::encrypting,
+};
+
 class EncryptCommand final : public Command {
 public:
-    std::string_view name() const override { return "encrypt"; }
-    std::string_view summary() const override { return "encrypt a file (default output: INPUT.kvra)"; }
-    std::string_view operands() const override { return "INPUT"; }
-    std::size_t operandCount() const override { return 1; }
-    std::string_view description() const override {
-        return "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
-               "to a temporary file next to it and put in place only when complete; it gets INPUT's\n"
-               "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
-               "(then -o is needed); \"-o -\" writes to standard output.";
-    }
-    unsigned options() const override {
-        return optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile;
-    }
-    PasswordUse passwordUse() const override { return PasswordUse::encrypting; }
+    EncryptCommand() : Command(encryptCommandInfo) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
         return fFiles.prepare(invocation, streams, [](const std::filesystem::path& input) {

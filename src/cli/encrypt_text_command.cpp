@@ -33,19 +33,21 @@ std::string describeCharacters(const std::u32string& characters) {
     return text;
 }
 
+constexpr CommandInfo encryptTextCommandInfo{
+    "encrypt-text",
+    "encrypt standard input into one line of Base64",
+    "",
+    0,
+    "Encrypts standard input exactly as read (UTF-8; a leading byte-order mark is dropped) in its\n"
+    "8-bit Windows-1252 form and prints one line of Base64. Input that is not UTF-8, or that holds\n"
+    "characters Windows-1252 lacks (they could not come back), is refused with status 3.",
+    optionPasswordFile,
+    PasswordUse::encrypting,
+};
+
 class EncryptTextCommand final : public Command {
 public:
-    std::string_view name() const override { return "encrypt-text"; }
-    std::string_view summary() const override { return "encrypt standard input into one line of Base64"; }
-    std::string_view operands() const override { return ""; }
-    std::size_t operandCount() const override { return 0; }
-    std::string_view description() const override {
-        return "Encrypts standard input exactly as read (UTF-8; a leading byte-order mark is dropped) in its\n"
-               "8-bit Windows-1252 form and prints one line of Base64. Input that is not UTF-8, or that holds\n"
-               "characters Windows-1252 lacks (they could not come back), is refused with status 3.";
-    }
-    unsigned options() const override { return optionPasswordFile; }
-    PasswordUse passwordUse() const override { return PasswordUse::encrypting; }
+    EncryptTextCommand() : Command(encryptTextCommandInfo) {}
 
     int run(const Invocation&, Streams& streams, const std::u16string& password) override {
         auto input = readAll(streams.in);

@@ -11,38 +11,40 @@
 namespace kelvara::cli {
 namespace {
 
+constexpr CommandInfo encryptDirInfo{
+    "encrypt-dir",
+    "encrypt a folder tree into a mirror below TARGET",
+    "SOURCE TARGET",
+    2,
+    "Encrypts every file below SOURCE into a mirror tree below TARGET: the file /a/b/c.txt\n"
+    "goes to TARGET/a/b/c.txt (the whole path of SOURCE is repeated below TARGET; names are\n"
+    "kept, no \".kvra\" is added). File names beginning with \".\" are skipped. A TARGET whose\n"
+    "mirror would meet SOURCE is refused before anything is created. Folders and files that\n"
+    "cannot be read are reported and left out; nothing is written through a symbolic link\n"
+    "inside TARGET. Several files are handled at once (-j).\n"
+    "\n"
+    "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).",
+    optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile,
+    PasswordUse::encrypting,
+};
+
+constexpr CommandInfo decryptDirInfo{
+    "decrypt-dir",
+    "decrypt a folder tree into a mirror below TARGET",
+    "SOURCE TARGET",
+    2,
+    "Decrypts every file below SOURCE into a mirror tree below TARGET, keeping the names\n"
+    "(see encrypt-dir). A file with another password is reported and the run goes on.\n"
+    "\n"
+    "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).",
+    optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile,
+    PasswordUse::decrypting,
+};
+
 class FolderCommand final : public Command {
 public:
-    explicit FolderCommand(FolderDirection direction) : fDirection(direction) {}
-
-    std::string_view name() const override { return encrypting() ? "encrypt-dir" : "decrypt-dir"; }
-    std::string_view summary() const override {
-        return encrypting() ? "encrypt a folder tree into a mirror below TARGET"
-                            : "decrypt a folder tree into a mirror below TARGET";
-    }
-    std::string_view operands() const override { return "SOURCE TARGET"; }
-    std::size_t operandCount() const override { return 2; }
-    std::string_view description() const override {
-        if (encrypting())
-            return "Encrypts every file below SOURCE into a mirror tree below TARGET: the file /a/b/c.txt\n"
-                   "goes to TARGET/a/b/c.txt (the whole path of SOURCE is repeated below TARGET; names are\n"
-                   "kept, no \".kvra\" is added). File names beginning with \".\" are skipped. A TARGET whose\n"
-                   "mirror would meet SOURCE is refused before anything is created. Folders and files that\n"
-                   "cannot be read are reported and left out; nothing is written through a symbolic link\n"
-                   "inside TARGET.\n"
-                   "\n"
-                   "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).";
-        return "Decrypts every file below SOURCE into a mirror tree below TARGET, keeping the names\n"
-               "(see encrypt-dir). A file with another password is reported and the run goes on.\n"
-               "\n"
-               "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).";
-    }
-    unsigned options() const override {
-        return optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile;
-    }
-    PasswordUse passwordUse() const override {
-        return encrypting() ? PasswordUse::encrypting : PasswordUse::decrypting;
-    }
+    explicit FolderCommand(FolderDirection direction)
+        : Command(direction == FolderDirection::encrypt ? encryptDirInfo : decryptDirInfo), fDirection(direction) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
         if (invocation.interactive && !terminalAvailable())
@@ -70,7 +72,6 @@ public:
     }
 
 private:
-    bool encrypting() const { return fDirection == FolderDirection::encrypt; }
     FolderDirection fDirection;
 };
 

@@ -18,9 +18,9 @@ void printOverview(std::ostream& out, const std::vector<std::unique_ptr<Command>
            "\n"
            "Commands:\n";
     for (const auto& command : commands) {
-        std::string name(command->name());
+        std::string name(command->info().name);
         name.resize(14, ' ');
-        out << "  " << name << command->summary() << '\n';
+        out << "  " << name << command->info().summary << '\n';
     }
     out << "\n"
            "The password is never taken from the command line: it comes from --password-file FILE,\n"
@@ -48,11 +48,11 @@ int runMain(int argc, char** argv) {
         return exitSuccess;
     }
     for (const auto& command : commands) {
-        if (command->name() != args[0])
+        if (command->info().name != args[0])
             continue;
         std::string error;
         const auto invocation =
-            parseInvocation(std::vector<std::string>(args.begin() + 1, args.end()), command->options(), error);
+            parseInvocation(std::vector<std::string>(args.begin() + 1, args.end()), command->info().options, error);
         if (!invocation)
             return fail(streams, exitUsage, error, "run 'kelvara-cli " + args[0] + " --help' for its options");
         if (invocation->help) {

@@ -9,19 +9,21 @@
 namespace kelvara::cli {
 namespace {
 
+constexpr CommandInfo verifyCommandInfo{
+    "verify",
+    "check the password against an encrypted file",
+    "INPUT",
+    1,
+    "Checks the password against INPUT's check block and writes nothing (INPUT \"-\": standard\n"
+    "input). Exit status 0 when it matches, 2 when it does not, 3 when INPUT cannot be read or\n"
+    "is not an encrypted file.",
+    optionPasswordFile,
+    PasswordUse::decrypting,
+};
+
 class VerifyCommand final : public Command {
 public:
-    std::string_view name() const override { return "verify"; }
-    std::string_view summary() const override { return "check the password against an encrypted file"; }
-    std::string_view operands() const override { return "INPUT"; }
-    std::size_t operandCount() const override { return 1; }
-    std::string_view description() const override {
-        return "Checks the password against INPUT's check block and writes nothing (INPUT \"-\": standard\n"
-               "input). Exit status 0 when it matches, 2 when it does not, 3 when INPUT cannot be read or\n"
-               "is not an encrypted file.";
-    }
-    unsigned options() const override { return optionPasswordFile; }
-    PasswordUse passwordUse() const override { return PasswordUse::decrypting; }
+    VerifyCommand() : Command(verifyCommandInfo) {}
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         const std::string& inputText = invocation.operands[0];
