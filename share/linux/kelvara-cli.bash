@@ -16,13 +16,17 @@ _kelvara_cli() {
         _filedir
         return
         ;;
+    -j | --jobs)
+        COMPREPLY=($(compgen -W "1 2 4 8 $(nproc 2>/dev/null)" -- "$cur"))
+        return
+        ;;
     esac
 
     local options
     case $command in
-    encrypt | decrypt) options="-o --output -f --force -v --verbose --password-file --help" ;;
+    encrypt | decrypt) options="-o --output -f --force -v --verbose -q --quiet --password-file --help" ;;
     verify | encrypt-text | decrypt-text) options="--password-file --help" ;;
-    encrypt-dir | decrypt-dir) options="-i --interactive -f --force --password-file --help" ;;
+    encrypt-dir | decrypt-dir) options="-i --interactive -f --force -q --quiet -j --jobs --password-file --help" ;;
     *) return ;;
     esac
 
