@@ -44,7 +44,14 @@ if $with_openbox; then
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wm_pid=$!
     wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-        { echo "FAIL: openbox did not start" >&2; exit 1; }
+        { echo "FAIL: openbox did not start" >&2; cat "$work/xvfb.log" "$work/openbox.log" >&2; exit 1; }
 fi
 
-"$@"
+status=0
+"$@" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "== Xvfb on $DISPLAY:" >&2
+    cat "$work/xvfb.log" >&2
+    [ -f "$work/openbox.log" ] && cat "$work/openbox.log" >&2
+fi
+exit "$status"

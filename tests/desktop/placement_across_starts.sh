@@ -21,6 +21,8 @@ trap cleanup EXIT INT TERM
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$work/program/Kelvara.kvs" ] && cat "$work/program/Kelvara.kvs" >&2
+    cat "$work"/run*.log >&2 2>/dev/null || true
+    xwininfo -root -tree 2>/dev/null | grep -i kelvara >&2 || true
     exit 1
 }
 
