@@ -23,27 +23,19 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Waits up to ten seconds for the command that follows to succeed.
-wait_for() {
-    tries=100
-    while ! "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/wait_for.sh"
 
 # Xvfb picks a free display number and writes it to the file.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-wait_for test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
 DISPLAY=":$(cat "$work/display")"
 export DISPLAY QT_QPA_PLATFORM=xcb
 
 if $with_openbox; then
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wm_pid=$!
-    wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
         { echo "FAIL: openbox did not start" >&2; cat "$work/xvfb.log" "$work/openbox.log" >&2; exit 1; }
 fi
 

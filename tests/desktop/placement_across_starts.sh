@@ -26,15 +26,7 @@ fail() {
     exit 1
 }
 
-# Waits up to fifteen seconds for the command that follows to succeed.
-wait_for() {
-    tries=150
-    while ! "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
+. "$(dirname "$0")/wait_for.sh"
 
 window_manager=false
 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && window_manager=true
@@ -57,7 +49,7 @@ previous_position=""
 for run in 1 2 3; do
     "$work/program/kelvara" >"$work/run$run.log" 2>&1 &
     app_pid=$!
-    wait_for visible_window || fail "run $run: the window did not appear"
+    wait_for 15 visible_window || fail "run $run: the window did not appear"
     window="$(visible_window)"
     # Let the window manager finish placing the frame.
     sleep 1
@@ -65,7 +57,7 @@ for run in 1 2 3; do
 
     # "Beenden" sits at 534, 378 in the panel below the 68-pixel banner strip.
     xdotool mousemove --window "$window" 571 458 click 1
-    wait_for gone || fail "run $run: \"Beenden\" did not end the program"
+    wait_for 15 gone || fail "run $run: \"Beenden\" did not end the program"
     wait "$app_pid" || fail "run $run: the program ended with an error"
     app_pid=""
 
