@@ -84,13 +84,23 @@ void MainWindow::savePlacement() {
         m_savePlacement(*this);
 }
 
+// The placement is applied before the native window exists: a position given then is the frame's, and the
+// window manager puts the frame there. Applied in showEvent, after the window was created but before the
+// manager had framed it, the position would land on the client area and the window would creep by its frame.
+void MainWindow::setVisible(bool visible) {
+    if (visible && !m_placementRestored) {
+        m_placementRestored = true;
+        if (m_restorePlacement)
+            m_restorePlacement(*this);
+    }
+    QWidget::setVisible(visible);
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_shownOnce)
         return;
     m_shownOnce = true;
-    if (m_restorePlacement)
-        m_restorePlacement(*this);
     formShow();
 }
 

@@ -32,8 +32,10 @@ public:
     void setProgressWindow(ProcessWindow* progress);
     void setConsentCheck(std::function<void()> check) { m_consentCheck = std::move(check); }
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
-    // restore: applied once at the first show; save: on every accepted close, or once at destruction.
+    // restore: applied once, just before the first show; save: on every accepted close, or once at destruction.
     void setPlacementHandlers(std::function<void(QWidget&)> restore, std::function<void(QWidget&)> save);
+    // Applies the stored placement before the first show.
+    void setVisible(bool visible) override;
 
     // The banner strip at the top; empty here, filled by the online parts.
     QWidget* bannerArea() const { return m_bannerArea; }
@@ -89,6 +91,7 @@ private:
     std::function<void()> m_aboutAction;
     std::function<void(QWidget&)> m_restorePlacement;
     std::function<void(QWidget&)> m_savePlacement;
+    bool m_placementRestored = false;
     bool m_shownOnce = false;
     bool m_placementSaved = false;
 

@@ -41,6 +41,8 @@ BannerView::BannerView(HttpClient& client, QWidget* parent) : QTextBrowser(paren
     setOpenLinks(false);
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
+    // Pages lie flush in the strip, as their margin-free bodies ask; Qt's documents keep 4 pixels by default.
+    document()->setDocumentMargin(0);
 }
 
 BannerView::~BannerView() {

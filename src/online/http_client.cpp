@@ -1,5 +1,8 @@
-// HTTP GET over QNetworkAccessManager with fixed headers, no cookies, no redirects and a transfer time limit.
+// HTTP GET with fixed headers, no cookies, no redirects and a transfer time limit: plain http over a socket of
+// its own, https through QNetworkAccessManager.
 #include "online/http_client.h"
+
+#include "online/plain_http_reply.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
@@ -74,9 +77,14 @@ bool HttpClient::isSupported(const QUrl& url) {
 QNetworkReply* HttpClient::get(const QUrl& url) {
     if (!isSupported(url))
         return nullptr;
+    const QByteArray accept = QByteArrayLiteral("text/html, */*");
+    const QByteArray userAgent = QByteArrayLiteral("Mozilla/3.0 (compatible; Kelvara)");
+    // Plain http carries exactly these headers; Qt's own HTTP layer would add the system's Accept-Language.
+    if (url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
+        return new PlainHttpReply(url, {{"Accept", accept}, {"User-Agent", userAgent}}, m_transferTimeout, m_manager);
     QNetworkRequest request(url);
-    request.setRawHeader("Accept", "text/html, */*");
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/3.0 (compatible; Kelvara)"));
+    request.setRawHeader("Accept", accept);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);

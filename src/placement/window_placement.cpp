@@ -5,6 +5,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <climits>
@@ -47,15 +48,21 @@ int endOf(int start, int length) {
     return static_cast<int>(std::min<qint64>(qint64{start} + length, INT_MAX));
 }
 
-// The window's outer rectangle in the normal state, also while it is minimised or maximised.
+// The frame the window system draws around the client area, asked anew: a value read before the window
+// manager had framed the window must not be used once it has.
+QMargins frameMargins(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
+}
+
+// The window's outer rectangle in the normal state, also while it is minimised or maximised. It is never smaller
+// than the window can be, so a fixed-size window always stores its full size.
 QRect normalFrameRect(const QWidget& window) {
-    const QRect client = window.geometry();
-    const QRect frame = window.frameGeometry();
     QRect normal = window.normalGeometry();
     if (!normal.isValid())
-        normal = client;
-    return normal.adjusted(frame.left() - client.left(), frame.top() - client.top(), frame.right() - client.right(),
-                           frame.bottom() - client.bottom());
+        normal = window.geometry();
+    normal.setSize(normal.size().expandedTo(window.minimumSize()));
+    return normal.marginsAdded(frameMargins(window));
 }
 
 } // namespace

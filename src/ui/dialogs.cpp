@@ -2,6 +2,7 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -51,7 +52,16 @@ void QtDialogs::message(QWidget* parent, const QString& text, const QString& cap
 
 bool QtDialogs::question(QWidget* parent, const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Question, captionOrDefault(caption), text, QMessageBox::Yes | QMessageBox::No, parent);
-    return box.exec() == QMessageBox::Yes;
+    if (parent != nullptr)
+        return box.exec() == QMessageBox::Yes;
+    // Without an owner the box waits for its answer in a loop of its own but blocks no window: exec() would make
+    // it application-modal. A quit ends the loop too, and then counts as No.
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
 }
 
 QString QtDialogs::openFileName(QWidget* parent) {

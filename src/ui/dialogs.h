@@ -19,7 +19,8 @@ public:
     // A modal message box with a single OK button. An empty caption means the application's name.
     virtual void message(QWidget* parent, const QString& text, const QString& caption = {},
                          Icon icon = Icon::information) = 0;
-    // A modal Yes/No question; true only for Yes.
+    // A Yes/No question; true only for Yes. It returns once answered. With a parent it is modal; without one it
+    // has no owner and every window stays usable while it waits.
     virtual bool question(QWidget* parent, const QString& text, const QString& caption = {}) = 0;
     // Open dialog: an existing or typed path, or empty when cancelled.
     virtual QString openFileName(QWidget* parent) = 0;

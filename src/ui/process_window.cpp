@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -13,6 +14,12 @@ namespace kelvara {
 namespace {
 constexpr int labelWidth = 305;
 constexpr int labelMinimumHeight = 16;
+
+// The frame the window system draws around a window, as it reports it now; none before the window is framed.
+QMargins frameMarginsOf(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
+}
 } // namespace
 
 ProcessWindow::ProcessWindow(QWidget* centreOver)
@@ -77,20 +84,26 @@ void ProcessWindow::updateBar() {
 }
 
 void ProcessWindow::showCentred() {
-    // The native window knows its frame only once it exists.
-    create();
     centre();
     show();
     raise();
 }
 
+// Positions the frame so that it is centred over the main window's frame. Before its first show the window
+// has no frame yet: its size is taken to grow by the main window's frame, which is of the same kind, and the
+// position given to a window not yet created is the one its frame gets.
 void ProcessWindow::centre() {
+    QMargins margins = frameMarginsOf(this);
     QRect area;
-    if (m_centreOver != nullptr && m_centreOver->isVisible())
-        area = m_centreOver->frameGeometry();
-    else if (screen() != nullptr)
+    if (m_centreOver != nullptr && m_centreOver->isVisible()) {
+        const QMargins mainMargins = frameMarginsOf(m_centreOver);
+        area = m_centreOver->geometry().marginsAdded(mainMargins);
+        if (margins.isNull())
+            margins = mainMargins;
+    } else if (screen() != nullptr) {
         area = screen()->availableGeometry();
-    const QSize frame = frameGeometry().size();
+    }
+    const QSize frame = size().grownBy(margins);
     if (area.isValid())
         move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
 }

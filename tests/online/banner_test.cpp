@@ -59,6 +59,7 @@ private slots:
     void fallbackOnEveryFailure();
     void fallbackFromResourcesWhenThePictureCannotBeWritten();
     void fallbackPictureLinksToTheServer();
+    void fallbackPictureFillsTheStripFromItsCorner();
     void reloadsOnTheTimerAndReportsEveryLoad();
     void viewHasNoBorderScrollBarsSelectionOrMenu();
     void hostDefaultsAndCustomMenu();
@@ -167,6 +168,22 @@ void BannerTest::fallbackPictureLinksToTheServer() {
     const QPoint centre = view->viewport()->rect().center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
     QCOMPARE(f.desktop.opened, QList<QUrl>{f.server.url(QStringLiteral("nvbannerl.php?id=2"))});
+}
+
+// The 620 x 66 picture starts in the strip's top-left corner and fills all 617 x 66 pixels of the view.
+void BannerTest::fallbackPictureFillsTheStripFromItsCorner() {
+    Fixture f;
+    f.server.status("/nvbanner.php", 404);
+    f.banner.start();
+    QVERIFY(f.completed.wait(10000));
+    f.panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.panel));
+
+    const QImage shown = f.banner.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = QImage(QStringLiteral(":/online/Kelvaraadv.gif")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(617, 66));
+    for (const QPoint corner : {QPoint(0, 0), QPoint(616, 0), QPoint(0, 65), QPoint(616, 65)})
+        QCOMPARE(shown.pixel(corner), picture.pixel(corner));
 }
 
 void BannerTest::reloadsOnTheTimerAndReportsEveryLoad() {

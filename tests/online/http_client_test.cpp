@@ -60,6 +60,8 @@ void HttpClientTest::sendsItsHeadersAndNoCookies() {
         QCOMPARE(request.header("Accept"), std::string("text/html, */*"));
         QCOMPARE(request.header("User-Agent"), std::string("Mozilla/3.0 (compatible; Kelvara)"));
         QVERIFY(!request.hasHeader("Cookie"));
+        // The program speaks German whatever the system's language is.
+        QVERIFY(!request.hasHeader("Accept-Language"));
     }
 }
 

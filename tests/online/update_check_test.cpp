@@ -200,6 +200,8 @@ void UpdateCheckTest::checkAgainstTheServer() {
                  QStringLiteral("Eine neuer Version ist verfügbar soll das Update herunter geladen werden?\n\n"
                                 "Installierte Version:  1.0.3.0\nneue Version:  1.0.3.1"));
         QCOMPARE(dialogs.questionCaptions.first(), QStringLiteral("UPDATE"));
+        // No owner: the main window stays usable while the question waits.
+        QCOMPARE(dialogs.questionParents.first(), nullptr);
     }
     QCOMPARE(downloads.size(), downloaded ? 1 : 0);
     if (downloaded) {

@@ -20,6 +20,7 @@ public:
     QList<Message> messages;
     QStringList questions;                       // texts of the questions asked
     QStringList questionCaptions;                // their captions
+    QList<QWidget*> questionParents;             // their owners (null: none)
     QStringList folderTitles;                    // titles of the folder pickers shown
     QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
 
@@ -34,8 +35,9 @@ public:
     void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
         messages.append({text, caption, icon});
     }
-    bool question(QWidget*, const QString& text, const QString& caption) override {
+    bool question(QWidget* parent, const QString& text, const QString& caption) override {
         questions.append(text);
+        questionParents.append(parent);
         questionCaptions.append(caption);
         return questionAnswers.isEmpty() ? false : questionAnswers.dequeue();
     }
