@@ -11,6 +11,8 @@ namespace kelvara {
 class Dialogs {
 public:
     enum class Icon { information, question, warning, critical };
+    // The answers to whether an existing file is replaced.
+    enum class ReplaceAnswer { replace, keep, replaceAll, cancel };
 
     virtual ~Dialogs() = default;
 
@@ -25,6 +27,8 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) = 0;
     // Folder picker with a title; empty when cancelled.
     virtual QString folderName(QWidget* parent, const QString& title) = 0;
+    // A modal question whether an existing file is replaced, with "Ja", "Nein", "Alle ersetzen" and "Abbrechen".
+    virtual ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) = 0;
 };
 
 // The real dialogs (QMessageBox, QFileDialog).
@@ -35,6 +39,7 @@ public:
     QString openFileName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
     QString folderName(QWidget* parent, const QString& title) override;
+    ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override;
 };
 
 } // namespace kelvara

@@ -23,10 +23,12 @@ public:
     QStringList folderTitles;                    // titles of the folder pickers shown
     QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
 
-    QQueue<bool> questionAnswers;  // empty: answer No
-    QQueue<QString> openAnswers;   // empty: cancel
-    QQueue<QString> saveAnswers;   // empty: cancel
-    QQueue<QString> folderAnswers; // empty: cancel
+    QQueue<bool> questionAnswers;         // empty: answer No
+    QQueue<QString> openAnswers;          // empty: cancel
+    QQueue<QString> saveAnswers;          // empty: cancel
+    QQueue<QString> folderAnswers;        // empty: cancel
+    QStringList replaceQuestions;         // texts of the replace questions asked
+    QQueue<ReplaceAnswer> replaceAnswers; // empty: Abbrechen
     int openRequests = 0;
 
     void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
@@ -48,6 +50,11 @@ public:
     QString folderName(QWidget*, const QString& title) override {
         folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+    }
+
+    ReplaceAnswer replaceQuestion(QWidget*, const QString& text) override {
+        replaceQuestions.append(text);
+        return replaceAnswers.isEmpty() ? ReplaceAnswer::cancel : replaceAnswers.dequeue();
     }
 
     QStringList messageTexts() const {
