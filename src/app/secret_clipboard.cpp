@@ -66,6 +66,11 @@ SecretClipboard::SecretClipboard(QObject* parent, std::chrono::milliseconds tick
     registerConcealedType();
     m_timer.setInterval(tick);
     connect(&m_timer, &QTimer::timeout, this, &SecretClipboard::tick);
+    // Once the user has copied something else there is nothing left to clear: the countdown goes at once.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        if (!m_secretDigest.isEmpty() && !holdsSecret())
+            forgetSecret();
+    });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive && m_waitingForActivation)
             clearSecret();
@@ -100,8 +105,8 @@ void SecretClipboard::putSecret(const QString& text) {
         putText(text);
         return;
     }
-    QGuiApplication::clipboard()->setMimeData(secretMimeData(text));
     m_secretDigest = digestOf(text);
+    QGuiApplication::clipboard()->setMimeData(secretMimeData(text));
     m_waitingForActivation = false;
     m_ticksLeft = clearAfterTicks;
     m_timer.start();
