@@ -54,7 +54,12 @@ QString summary(int encrypted, int decrypted, const QStringList& skipped) {
     if (skipped.isEmpty())
         return parts.join(QStringLiteral(", "));
     parts << QStringLiteral("%1 übersprungen").arg(skipped.size());
-    return parts.join(QStringLiteral(", ")) + QStringLiteral(":\n") + skipped.join(QLatin1Char('\n'));
+    // The message box must fit on the screen: a long list is cut short and says how many are left out.
+    constexpr qsizetype listed = 15;
+    QStringList lines = skipped.mid(0, listed);
+    if (skipped.size() > listed)
+        lines << QStringLiteral("… und %1 weitere").arg(skipped.size() - listed);
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(":\n") + lines.join(QLatin1Char('\n'));
 }
 } // namespace
 
