@@ -78,24 +78,14 @@ void CommandLineFiles::start() {
     field->setText(*password);
     password->fill(QChar());
 
-    // Queued: the runner ends its run completely before the next file asks for its save dialog.
-    connect(&m_window.runner(), &OperationRunner::operationFinished, this, &CommandLineFiles::handleNext,
+    // All files in one go, as if they had been dropped together: one file through the save dialog, several
+    // next to their sources with one summary at the end.
+    connect(&m_window.runner(), &OperationRunner::operationFinished, this, &CommandLineFiles::finish,
             Qt::QueuedConnection);
-    handleNext();
-}
-
-void CommandLineFiles::handleNext() {
-    // A run of the previous file, or one the user started in between, is awaited: its end calls again.
-    if (m_window.runner().isBusy())
-        return;
-    if (m_files.isEmpty()) {
-        finish();
-        return;
-    }
-    m_window.openDroppedFile(QStringList{m_files.takeFirst()});
-    // Nothing started (save dialog cancelled, target refused): the next file goes on at once.
+    m_window.handleFiles(std::exchange(m_files, {}));
+    // Nothing started (save dialog cancelled, every replacement declined): done at once.
     if (!m_window.runner().isBusy())
-        QMetaObject::invokeMethod(this, &CommandLineFiles::handleNext, Qt::QueuedConnection);
+        finish();
 }
 
 void CommandLineFiles::finish() {

@@ -19,9 +19,8 @@ std::optional<int> answerInformationOptions(int argc, char** argv);
 // taken its own options (-platform and the like). An unknown option ends the program with a message.
 QStringList commandLineFiles(const QStringList& arguments);
 
-// Asks once for the password, puts it into the password field as if typed, then hands the files one by one to
-// the window's drop handling: a name ending in ".kvra" is decrypted, any other file encrypted. The next file
-// starts when the previous one's run has ended. Abbrechen handles none.
+// Asks once for the password, puts it into the password field as if typed, then hands the files to the window
+// as one drop: a name ending in ".kvra" is decrypted, any other file encrypted. Abbrechen handles none.
 class CommandLineFiles : public QObject {
     Q_OBJECT
 
@@ -32,11 +31,10 @@ public:
     void start();
 
 signals:
-    // Every file has had its turn, or the password dialog was cancelled.
+    // The files' run has ended, or the password dialog was cancelled.
     void finished();
 
 private:
-    void handleNext();
     void finish();
 
     MainWindow& m_window;

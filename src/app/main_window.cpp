@@ -1,7 +1,9 @@
 // The main window's handlers: each reads the controls, calls the operations, and shows the result.
 #include "app/main_window.h"
 
+#include "app/file_batch.h"
 #include "app/operation_runner.h"
+#include "app/secret_clipboard.h"
 #include "operations/file_routines.h"
 #include "operations/folder_tree.h"
 #include "operations/same_file.h"
@@ -15,13 +17,11 @@
 #include "ui/file_version.h"
 #include "ui/process_window.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -33,21 +33,14 @@
 
 namespace kelvara {
 
-namespace {
-std::filesystem::path toPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-} // namespace
-
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_dialogs(dialogs), m_runner(new OperationRunner(*this, dialogs, this)) {
+      m_dialogs(dialogs), m_runner(new OperationRunner(*this, dialogs, this)), m_clipboard(new SecretClipboard(this)) {
     buildLayout();
+    connect(m_clipboard, &SecretClipboard::statusTextChanged, this, [this](const QString& text) {
+        m_clipboardCountdown->setText(text);
+        m_clipboardCountdown->setVisible(!text.isEmpty());
+    });
     move(444, 205);
 }
 
@@ -68,6 +61,10 @@ void MainWindow::setPlacementHandlers(std::function<void(QWidget&)> restore, std
 
 QString MainWindow::statusText() const {
     return m_statusText->text();
+}
+
+QString MainWindow::clipboardCountdownText() const {
+    return m_clipboardCountdown->text();
 }
 
 void MainWindow::waitForIdle() {
@@ -170,7 +167,8 @@ void MainWindow::encryptTextToClipboard() {
     secureWipe(form.bytes);
     m_text->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
     m_text->selectAll();
-    QGuiApplication::clipboard()->setText(m_text->toPlainText());
+    // Meant to be pasted into a mail: no hint, no clearing.
+    m_clipboard->putText(m_text->toPlainText());
 }
 
 void MainWindow::decryptTextToClipboard() {
@@ -190,7 +188,7 @@ void MainWindow::decryptTextToClipboard() {
     m_text->setPlainText(QString::fromStdU16String(lines));
     secureWipe(lines);
     m_text->selectAll();
-    QGuiApplication::clipboard()->setText(m_text->toPlainText());
+    m_clipboard->putSecret(m_text->toPlainText());
 }
 
 void MainWindow::encryptFile(const QStringList& droppedItems) {
@@ -227,7 +225,7 @@ void MainWindow::decryptFile(const QStringList& droppedItems) {
 void MainWindow::fileRun(bool encrypt, const QString& source, const QString& target) {
     // The routine refuses input and output naming one file before it writes anything.
     m_runner->start(
-        [encrypt, input = toPath(source), output = toPath(target),
+        [encrypt, input = toFileSystemPath(source), output = toFileSystemPath(target),
          password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
             if (encrypt)
                 encryptSingleFile(input, output, password, true, ui);
@@ -258,7 +256,7 @@ void MainWindow::folderRun(bool encrypt) {
     // The routine collects both lists, refuses a target whose mirror meets the source, then asks
     // "Sollen die Daten von ... nach ... verschlüsselt werden ?" through the runner's question box.
     // The field cannot change while the run blocks the window, so one copy serves every file.
-    m_runner->start([encrypt, sourceFolder = toPath(source), targetFolder = toPath(target),
+    m_runner->start([encrypt, sourceFolder = toFileSystemPath(source), targetFolder = toFileSystemPath(target),
                      password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
         runFolderTree(encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
                       password, ui, true);
@@ -266,14 +264,30 @@ void MainWindow::folderRun(bool encrypt) {
     });
 }
 
-void MainWindow::openDroppedFile(const QStringList& items) {
-    if (items.isEmpty())
+void MainWindow::handleFiles(const QStringList& paths) {
+    if (m_runner->isBusy())
         return;
-    // The first file decides, by its ".kvra" extension (case-sensitive); the others are ignored.
-    if (hasEncryptedExtension(items.constFirst().toStdU16String()))
-        decryptFile(items);
-    else
-        encryptFile(items);
+    QStringList files;
+    for (const QString& path : paths)
+        if (!path.isEmpty())
+            files << path;
+    if (files.size() == 1) {
+        // The ".kvra" extension (case-sensitive) picks the action; the save dialog confirms the target.
+        if (hasEncryptedExtension(files.constFirst().toStdU16String()))
+            decryptFile(files);
+        else
+            encryptFile(files);
+        return;
+    }
+    if (files.isEmpty())
+        return;
+    const std::optional<QList<BatchFile>> batch = planFileBatch(files, m_dialogs, this);
+    if (!batch)
+        return;
+    m_runner->start([batch = *batch, password = m_password->text().toStdU16String()](RunInterface& ui) mutable {
+        runFileBatch(batch, password, ui);
+        secureWipe(password);
+    });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

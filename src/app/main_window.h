@@ -20,6 +20,7 @@ class Dialogs;
 class DropPanel;
 class OperationRunner;
 class ProcessWindow;
+class SecretClipboard;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -40,6 +41,9 @@ public:
     // The banner strip at the top; empty here, filled by the online parts.
     QWidget* bannerArea() const { return m_bannerArea; }
     QString statusText() const;
+    // The clipboard's countdown at the right of the status bar; empty when none runs.
+    QString clipboardCountdownText() const;
+    SecretClipboard& clipboard() const { return *m_clipboard; }
     OperationRunner& runner() const { return *m_runner; }
     // Processes events until no file or folder operation is running.
     void waitForIdle();
@@ -48,7 +52,8 @@ public:
     void formShow();
     void closeWindow();
     void showAbout();
-    // Text actions: the memo's text is replaced by the result, selected and copied to the clipboard.
+    // Text actions: the memo's text is replaced by the result, selected and copied to the clipboard; a decrypted
+    // text is marked there as secret and cleared after 30 seconds if it is still there.
     void encryptTextToClipboard();
     void decryptTextToClipboard();
     // File actions; droppedItems is the list of a drop, empty for a click (then the open dialog asks).
@@ -57,8 +62,10 @@ public:
     // Folder tree actions (their controls are never shown).
     void encryptFolder();
     void decryptFolder();
-    // A drop on the "Dateien" panel: the first file's extension picks the action.
-    void openDroppedFile(const QStringList& items);
+    // Files dropped on the "Dateien" panel (or named on the command line), in their order: a name ending in
+    // ".kvra" is decrypted, any other file encrypted. One file goes through the save dialog; several go next to
+    // their sources in one run with one password, and one message sums them up.
+    void handleFiles(const QStringList& paths);
     void clearStatusText();
 
 signals:
@@ -87,6 +94,7 @@ private:
 
     Dialogs& m_dialogs;
     OperationRunner* m_runner;
+    SecretClipboard* m_clipboard;
     std::function<void()> m_consentCheck;
     std::function<void()> m_aboutAction;
     std::function<void(QWidget&)> m_restorePlacement;
@@ -99,6 +107,7 @@ private:
     QWidget* m_workArea = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusText = nullptr;
+    QLabel* m_clipboardCountdown = nullptr;
     QLineEdit* m_password = nullptr;
     QPlainTextEdit* m_text = nullptr;
     DropPanel* m_fileDropPanel = nullptr;

@@ -113,6 +113,11 @@ void MainWindow::buildLayout() {
     m_statusText = new QLabel(m_statusBar);
     m_statusText->setObjectName(QStringLiteral("StatusText"));
     m_statusBar->addWidget(m_statusText, 1);
+    // The clipboard's countdown sits at the right, so that the hover hints on the left do not hide it.
+    m_clipboardCountdown = new QLabel(m_statusBar);
+    m_clipboardCountdown->setObjectName(QStringLiteral("ClipboardCountdown"));
+    m_clipboardCountdown->hide();
+    m_statusBar->addPermanentWidget(m_clipboardCountdown);
 
     m_workArea = addPanel(
         this, "Panel2", QRect(0, bannerHeight, clientWidth, clientHeight - bannerHeight - statusHeight), QFrame::Panel);
@@ -150,7 +155,7 @@ void MainWindow::buildLayout() {
     m_fileDropPanel->setGeometry(2, 15, 585, 56);
     m_fileDropPanel->setDropAccept(true);
     // Queued: the drop returns to the file manager first; a modal dialog inside it would hold the drag source.
-    connect(m_fileDropPanel, &DropPanel::systemDrop, this, &MainWindow::openDroppedFile, Qt::QueuedConnection);
+    connect(m_fileDropPanel, &DropPanel::systemDrop, this, &MainWindow::handleFiles, Qt::QueuedConnection);
     connect(addSymbolButton(m_fileDropPanel, "SpeedButton3", 24, 3, QStringLiteral(":/images/file_lock_closed.svg"),
                             QStringLiteral("Datei verschlüsseln")),
             &QToolButton::clicked, this, [this] { encryptFile(); });

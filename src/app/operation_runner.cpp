@@ -18,16 +18,23 @@
 
 namespace kelvara {
 
-// The UserInterface handed to the job on the worker thread.
-class OperationRunner::WorkerInterface final : public UserInterface {
+// The interface handed to the job on the worker thread.
+class OperationRunner::WorkerInterface final : public RunInterface {
 public:
     WorkerInterface(OperationRunner& runner, QPointer<ProcessWindow> progress, QString fileProgressText)
         : m_runner(runner), m_progress(std::move(progress)), m_fileProgressText(std::move(fileProgressText)) {}
 
-    void notify(const Notice& notice) override {
+    void notify(const Notice& notice) override { showMessage(noticeText(notice)); }
+
+    void showMessage(const QString& text) override {
         endFileProgress();
-        const QString message = noticeText(notice);
-        onUiThreadAndWait([this, &message] { m_runner.m_dialogs.message(m_runner.dialogParent(), message); });
+        onUiThreadAndWait([this, &text] { m_runner.m_dialogs.message(m_runner.dialogParent(), text); });
+    }
+
+    void progressStep(const QString& text, long long position, long long maximum) override {
+        if (!m_begun || text != m_text || maximum != m_requestedMaximum)
+            begin(text, maximum);
+        progressPosition(position);
     }
 
     bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
@@ -89,6 +96,8 @@ private:
     }
 
     void begin(const QString& text, long long maximum) {
+        m_text = text;
+        m_requestedMaximum = maximum;
         // The bar counts in int: large byte counts are scaled down to fit.
         m_divisor = 1;
         while (maximum / m_divisor > INT_MAX)
@@ -119,6 +128,8 @@ private:
     OperationRunner& m_runner;
     QPointer<ProcessWindow> m_progress; // dereferenced only on the user-interface thread
     QString m_fileProgressText;
+    QString m_text;                   // the progress window's line
+    long long m_requestedMaximum = 0; // the bar's maximum before scaling
     bool m_begun = false;
     long long m_divisor = 1;
     long long m_maximum = 0;
@@ -132,7 +143,7 @@ OperationRunner::~OperationRunner() {
     waitForIdle();
 }
 
-bool OperationRunner::start(std::function<void(UserInterface&)> job, const QString& fileProgressText) {
+bool OperationRunner::start(std::function<void(RunInterface&)> job, const QString& fileProgressText) {
     if (isBusy())
         return false;
     m_failure.clear();

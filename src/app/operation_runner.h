@@ -16,6 +16,16 @@ namespace kelvara {
 
 class Dialogs;
 
+// What a job of the window is given: the operations' interface, plus a progress line and a message in the
+// window's own words.
+class RunInterface : public UserInterface {
+public:
+    // Shows the progress window with text over a bar at position of 0..maximum.
+    virtual void progressStep(const QString& text, long long position, long long maximum) = 0;
+    // A message box with the text; returns once it is acknowledged.
+    virtual void showMessage(const QString& text) = 0;
+};
+
 class OperationRunner : public QObject {
     Q_OBJECT
 
@@ -29,11 +39,11 @@ public:
     // A single file bigger than this shows the progress window (in bytes) while it is processed.
     static constexpr unsigned long long fileProgressThreshold = 4ULL * 1024 * 1024;
 
-    // Starts job on a worker thread. The job talks to the user only through the UserInterface it is given:
+    // Starts job on a worker thread. The job talks to the user only through the RunInterface it is given:
     // messages and questions are shown on the user-interface thread and wait for the answer; the phases of a
     // folder run go to the progress window, and so does a big single file under fileProgressText (empty: not).
     // Returns false (and starts nothing) while a run is going on.
-    bool start(std::function<void(UserInterface&)> job, const QString& fileProgressText = {});
+    bool start(std::function<void(RunInterface&)> job, const QString& fileProgressText = {});
 
     bool isBusy() const { return m_thread != nullptr; }
 

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kelvara {
 
@@ -62,6 +63,25 @@ bool QtDialogs::question(QWidget* parent, const QString& text, const QString& ca
     box.show();
     loop.exec();
     return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
+Dialogs::ReplaceAnswer QtDialogs::replaceQuestion(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, captionOrDefault({}), text, QMessageBox::NoButton, parent);
+    // The texts are set here: Qt's own for "Yes to All" would not say what is done.
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    QPushButton* all = box.addButton(QStringLiteral("Alle ersetzen"), QMessageBox::YesRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return ReplaceAnswer::replace;
+    if (box.clickedButton() == no)
+        return ReplaceAnswer::keep;
+    if (box.clickedButton() == all)
+        return ReplaceAnswer::replaceAll;
+    return ReplaceAnswer::cancel;
 }
 
 QString QtDialogs::openFileName(QWidget* parent) {

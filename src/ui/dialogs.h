@@ -13,6 +13,8 @@ namespace kelvara {
 class Dialogs {
 public:
     enum class Icon { information, question, warning, critical };
+    // The answers to whether an existing file is replaced.
+    enum class ReplaceAnswer { replace, keep, replaceAll, cancel };
 
     virtual ~Dialogs() = default;
 
@@ -31,6 +33,8 @@ public:
     // A small dialog "Passwort" with hidden input and OK/Abbrechen; nothing when cancelled (OK may give an empty
     // password). Seams that never ask for a password answer as cancelled.
     virtual std::optional<QString> password(QWidget* /*parent*/) { return std::nullopt; }
+    // A modal question whether an existing file is replaced, with "Ja", "Nein", "Alle ersetzen" and "Abbrechen".
+    virtual ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) = 0;
 };
 
 // The real dialogs (QMessageBox, QFileDialog).
@@ -42,6 +46,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
     QString folderName(QWidget* parent, const QString& title) override;
     std::optional<QString> password(QWidget* parent) override;
+    ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override;
 };
 
 } // namespace kelvara

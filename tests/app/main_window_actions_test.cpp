@@ -2,6 +2,8 @@
 // and the worker thread that keeps the window painted while it blocks input.
 #include "app/main_window.h"
 #include "app/operation_runner.h"
+#include "operations/file_routines.h"
+#include "support/core_recording_ui.h"
 #include "support/recording_dialogs.h"
 #include "ui/drop_panel.h"
 #include "ui/process_window.h"
@@ -28,6 +30,7 @@
 using kelvara::MainWindow;
 using kelvara::ProcessWindow;
 using kelvara::test::RecordingDialogs;
+using ReplaceAnswer = kelvara::Dialogs::ReplaceAnswer;
 
 namespace {
 void writeFile(const QString& path, const QByteArray& content) {
@@ -83,6 +86,9 @@ public:
         return answers.saveFileName(parent, proposedName, defaultSuffix);
     }
     QString folderName(QWidget* parent, const QString& title) override { return answers.folderName(parent, title); }
+    ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override {
+        return answers.replaceQuestion(parent, text);
+    }
 };
 
 QString native(const QString& path) {
@@ -151,7 +157,7 @@ private slots:
         edit1()->setText(QStringLiteral("anders"));
         m_dialogs->messages.clear();
         m_dialogs->saveAnswers << path("b.txt");
-        m_window->openDroppedFile({path("a.txt.kvra")});
+        m_window->handleFiles({path("a.txt.kvra")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Falsches Passwort")});
         QVERIFY(!QFile::exists(path("b.txt")));
@@ -186,7 +192,7 @@ private slots:
         QVERIFY(!m_window->runner().isBusy());
     }
 
-    void fileDropChoosesTheActionByTheFirstFile_data() {
+    void fileDropChoosesTheActionByTheName_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("proposal");
@@ -202,14 +208,13 @@ private slots:
         // clang-format on
     }
 
-    void fileDropChoosesTheActionByTheFirstFile() {
+    void fileDropChoosesTheActionByTheName() {
         QFETCH(QString, target);
         QFETCH(QString, name);
         QFETCH(QString, proposal);
         QFETCH(QString, suffix);
         writeFile(path(name), "x");
-        writeFile(path("second.kvra"), "y");
-        std::unique_ptr<QMimeData> data(filesData({path(name), path("second.kvra"), path("third")}));
+        std::unique_ptr<QMimeData> data(filesData({path(name)}));
         const auto [accepted, action] = dragAndDrop(m_window->findChild<QWidget*>(target), data.get());
         // The drop returns to the file manager before any dialog opens: a modal dialog inside the drop
         // would hold the drag source until the dialog is closed.
@@ -222,10 +227,80 @@ private slots:
         QCOMPARE(m_dialogs->saveRequests.first(), qMakePair(proposal, suffix));
     }
 
+    // Several files in one drop: each by its own name, next to its source, no save dialog; a wrong password
+    // skips its file and the run goes on; one message sums it up.
+    void severalDroppedFilesAreHandledInOneRun() {
+        writeFile(path("a.txt"), "eins");
+        writeFile(path("d.pdf"), QByteArray(3000, 'd'));
+        writeFile(path("klar/b.txt"), "zwei");
+        writeFile(path("klar/c"), "drei");
+        encryptWith(path("klar/b.txt"), path("b.txt.kvra"), u"geheim");
+        encryptWith(path("klar/c"), path("c.kvra"), u"anders");
+        std::unique_ptr<QMimeData> data(filesData({path("a.txt"), path("c.kvra"), path("d.pdf"), path("b.txt.kvra")}));
+        QVERIFY(dragAndDrop(m_window->findChild<QWidget*>(QStringLiteral("DropPanel1")), data.get()).first);
+        QCoreApplication::processEvents();
+        m_window->waitForIdle();
+
+        QVERIFY(m_dialogs->saveRequests.isEmpty());
+        QVERIFY(m_dialogs->replaceQuestions.isEmpty());
+        QCOMPARE(m_dialogs->messageTexts(),
+                 QStringList{"2 Dateien verschlüsselt, 1 Datei entschlüsselt, 1 übersprungen:\n" +
+                             native(path("c.kvra")) + ": Falsches Passwort"});
+        QCOMPARE(readFile(path("b.txt")), QByteArray("zwei"));
+        QVERIFY(!QFile::exists(path("c")));
+        QCOMPARE(readFile(path("a.txt.kvra")).size(), 32 + 4);
+        QCOMPARE(readFile(path("d.pdf.kvra")).size(), 32 + 3000);
+        // The last file of the drop was the last one handled; the bar ends full.
+        QCOMPARE(m_progress->text(), QStringLiteral("Datei 4 von 4 wird entschlüsselt !"));
+        QCOMPARE(m_progress->position(), m_progress->maximum());
+        QVERIFY(!m_progress->isVisible());
+    }
+
+    void existingTargetsAreAskedAbout_data() {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("firstReplaced");
+        QTest::addColumn<bool>("secondReplaced");
+        QTest::addColumn<QString>("summary");
+        const auto yes = int(ReplaceAnswer::replace);
+        const auto no = int(ReplaceAnswer::keep);
+        const QString kept = "1 Datei verschlüsselt, 1 übersprungen:\n%1: Datei (Ausgabe) existiert bereits und "
+                             "wird nicht ersetzt: %2";
+        QTest::newRow("Ja, Nein") << QList<int>{yes, no} << 2 << true << false << kept;
+        QTest::newRow("Alle ersetzen") << QList<int>{int(ReplaceAnswer::replaceAll)} << 1 << true << true
+                                       << "2 Dateien verschlüsselt";
+        QTest::newRow("Abbrechen") << QList<int>{int(ReplaceAnswer::cancel)} << 1 << false << false << "";
+    }
+
+    void existingTargetsAreAskedAbout() {
+        QFETCH(QList<int>, answers);
+        QFETCH(int, questions);
+        QFETCH(bool, firstReplaced);
+        QFETCH(bool, secondReplaced);
+        QFETCH(QString, summary);
+        writeFile(path("x.txt"), "neu");
+        writeFile(path("y.txt"), "neu");
+        writeFile(path("x.txt.kvra"), "alt");
+        writeFile(path("y.txt.kvra"), "alt");
+        for (const int answer : answers)
+            m_dialogs->replaceAnswers << ReplaceAnswer(answer);
+        m_window->handleFiles({path("x.txt"), path("y.txt")});
+        m_window->waitForIdle();
+
+        QCOMPARE(m_dialogs->replaceQuestions.size(), questions);
+        QCOMPARE(m_dialogs->replaceQuestions.value(0),
+                 "Die Datei existiert bereits:\n" + native(path("x.txt.kvra")) + "\nSoll sie ersetzt werden ?");
+        QCOMPARE(readFile(path("x.txt.kvra")) != "alt", firstReplaced);
+        QCOMPARE(readFile(path("y.txt.kvra")) != "alt", secondReplaced);
+        QCOMPARE(m_dialogs->messageTexts(),
+                 summary.isEmpty() ? QStringList()
+                                   : QStringList{summary.arg(native(path("y.txt")), native(path("y.txt.kvra")))});
+    }
+
     void droppedFolderIsTakenAsAFileToEncrypt() {
         QDir().mkpath(path("Ordner"));
         m_dialogs->saveAnswers << path("Ordner.kvra");
-        m_window->openDroppedFile({path("Ordner")});
+        m_window->handleFiles({path("Ordner")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->saveRequests.value(0).first, QStringLiteral("Ordner.kvra"));
         QCOMPARE(m_dialogs->messages.size(), 1);
@@ -272,6 +347,8 @@ private slots:
         QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9+/]+={0,2}$")).match(encrypted).hasMatch());
         QCOMPARE(QGuiApplication::clipboard()->text(), encrypted);
         QCOMPARE(memo1()->textCursor().selectedText(), encrypted);
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("x-kde-passwordManagerHint")));
+        QCOMPARE(m_window->clipboardCountdownText(), QString());
         // The same text and password give the same Base64 text.
         memo1()->setPlainText(original);
         m_window->encryptTextToClipboard();
@@ -280,6 +357,9 @@ private slots:
         m_window->decryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), original);
         QCOMPARE(QGuiApplication::clipboard()->text(), original);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("x-kde-passwordManagerHint")),
+                 QByteArray("secret"));
+        QCOMPARE(m_window->clipboardCountdownText(), QStringLiteral("Zwischenablage wird in 30 s geleert"));
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -338,7 +418,7 @@ private slots:
 
         writeFile(path("leer.kvra"), QByteArray());
         m_dialogs->saveAnswers << path("leer");
-        m_window->openDroppedFile({path("leer.kvra")});
+        m_window->handleFiles({path("leer.kvra")});
         m_window->waitForIdle();
         QVERIFY(m_dialogs->messageTexts().value(2).startsWith(QStringLiteral("Die Datei ist keine verschlüsselte")));
         QVERIFY(!QFile::exists(path("leer")));
@@ -482,7 +562,7 @@ private slots:
             content[i] = static_cast<char>(i * 7);
         writeFile(path("gross.bin"), content);
         m_dialogs->saveAnswers << path("gross.bin.kvra");
-        m_window->openDroppedFile({path("gross.bin")});
+        m_window->handleFiles({path("gross.bin")});
         m_window->waitForIdle();
         QCOMPARE(m_dialogs->messageTexts(), QStringList{QStringLiteral("Datei verschlüsselt")});
         QCOMPARE(m_progress->text(), QStringLiteral("Datei wird verschlüsselt !"));
@@ -491,7 +571,7 @@ private slots:
         QVERIFY(!m_progress->isVisible());
 
         m_dialogs->saveAnswers << path("gross.zurueck");
-        m_window->openDroppedFile({path("gross.bin.kvra")});
+        m_window->handleFiles({path("gross.bin.kvra")});
         m_window->waitForIdle();
         QCOMPARE(readFile(path("gross.zurueck")), content);
         QCOMPARE(m_progress->text(), QStringLiteral("Datei wird entschlüsselt !"));
@@ -510,12 +590,12 @@ private slots:
         writeFile(path("gross.bin"), QByteArray(5 * 1024 * 1024 + 17, '\x33'));
 
         dialogs.answers.saveAnswers << path("gross.bin.kvra") << path("gross.zurueck") << path("gross.falsch");
-        window.openDroppedFile({path("gross.bin")});
+        window.handleFiles({path("gross.bin")});
         window.waitForIdle();
-        window.openDroppedFile({path("gross.bin.kvra")});
+        window.handleFiles({path("gross.bin.kvra")});
         window.waitForIdle();
         window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("anders"));
-        window.openDroppedFile({path("gross.bin.kvra")});
+        window.handleFiles({path("gross.bin.kvra")});
         window.waitForIdle();
 
         QCOMPARE(dialogs.answers.messageTexts(),
@@ -528,7 +608,7 @@ private slots:
     void smallFileLeavesTheProgressWindowAlone() {
         writeFile(path("klein.txt"), "klein");
         m_dialogs->saveAnswers << path("klein.txt.kvra");
-        m_window->openDroppedFile({path("klein.txt")});
+        m_window->handleFiles({path("klein.txt")});
         m_window->waitForIdle();
         QCOMPARE(m_progress->text(), QStringLiteral("Kelvara"));
         QVERIFY(!m_progress->isVisible());
@@ -536,6 +616,12 @@ private slots:
 
 private:
     QString path(const QString& name) const { return m_dir->path() + QLatin1Char('/') + name; }
+    static void encryptWith(const QString& source, const QString& target, const std::u16string& password) {
+        kelvara::test::RecordingUserInterface ui;
+        QCOMPARE(kelvara::encryptSingleFile(std::filesystem::path(source.toStdString()),
+                                            std::filesystem::path(target.toStdString()), password, false, ui),
+                 kelvara::FileResult::success);
+    }
     QLineEdit* edit1() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Edit1")); }
     QPlainTextEdit* memo1() const { return m_window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
 

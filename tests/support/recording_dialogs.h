@@ -24,11 +24,13 @@ public:
     QStringList folderTitles;                    // titles of the folder pickers shown
     QList<QPair<QString, QString>> saveRequests; // proposed name, default suffix
 
-    QQueue<bool> questionAnswers;    // empty: answer No
-    QQueue<QString> openAnswers;     // empty: cancel
-    QQueue<QString> saveAnswers;     // empty: cancel
-    QQueue<QString> folderAnswers;   // empty: cancel
-    QQueue<QString> passwordAnswers; // empty: Abbrechen
+    QQueue<bool> questionAnswers;         // empty: answer No
+    QQueue<QString> openAnswers;          // empty: cancel
+    QQueue<QString> saveAnswers;          // empty: cancel
+    QQueue<QString> folderAnswers;        // empty: cancel
+    QQueue<QString> passwordAnswers;      // empty: Abbrechen
+    QStringList replaceQuestions;         // texts of the replace questions asked
+    QQueue<ReplaceAnswer> replaceAnswers; // empty: Abbrechen
     int openRequests = 0;
     int passwordRequests = 0;
 
@@ -59,6 +61,11 @@ public:
         if (passwordAnswers.isEmpty())
             return std::nullopt;
         return passwordAnswers.dequeue();
+    }
+
+    ReplaceAnswer replaceQuestion(QWidget*, const QString& text) override {
+        replaceQuestions.append(text);
+        return replaceAnswers.isEmpty() ? ReplaceAnswer::cancel : replaceAnswers.dequeue();
     }
 
     QStringList messageTexts() const {
