@@ -1,0 +1,83 @@
+#!/bin/sh
+# Starts the deployed kelvara.exe under wine on a virtual X display, with consent stored in wine's registry:
+# the caption carries the file version, the client area has its designed size, a password and a text typed in
+# and the encrypt symbol pressed put the same Base64 on the clipboard as the Linux build, and "Beenden" ends
+# the program and leaves Kelvara.kvs. Keeps a screenshot of the window ($build/screenshot-windows.png).
+# Usage: scripts/windows-window-smoke.sh (after scripts/cross-windows.sh and the Linux build of kelvara-cli)
+set -eu
+cd "$(dirname "$0")/.."
+root="$PWD"
+. scripts/windows-env.sh
+deploy="$root/$build/deploy/Kelvara"
+[ -f "$deploy/kelvara.exe" ] || fail "no deployed folder in $deploy (run scripts/cross-windows.sh)"
+linux_cli="${KELVARA_LINUX_CLI:-$root/${KELVARA_BUILD_DIR:-build}/src/cli/kelvara-cli}"
+[ -x "$linux_cli" ] || fail "the Linux kelvara-cli ($linux_cli) gives the reference text: build it first"
+command -v xvfb-run >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null ||
+    fail "xvfb-run, xdotool and import are needed (scripts/setup.sh installs them)"
+
+# The rest runs on the virtual display.
+if [ "${1:-}" != --on-display ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --on-display
+fi
+
+work=$(mktemp -d)
+trap 'stop_wine; rm -rf "$work"' EXIT
+start_wine "$work"
+cp -r "$deploy" "$work/Kelvara"
+app="$work/Kelvara"
+x86_64-w64-mingw32-gcc -municode -O2 -o "$work/window_probe.exe" "$root/tests/windows/window_probe.c"
+# The probe's output without wine's carriage returns; its exit status is the probe's.
+probe() {
+    "$wine" "$work/window_probe.exe" "$@" >"$work/probe.out" || return 1
+    tr -d '\r' <"$work/probe.out"
+}
+"$wine" reg add 'HKCU\Software\Norvane\Kelvara' /v acceptedDS /t REG_DWORD /d 1 /f >/dev/null
+
+"$wine" "$app/kelvara.exe" &
+program=$!
+title="Kelvara 1.0.0.0"
+area=""
+for _ in $(seq 1 120); do
+    area=$(probe window "$title") && break
+    kill -0 "$program" 2>/dev/null || fail "kelvara.exe ended before its window appeared"
+    sleep 1
+done
+[ -n "$area" ] || fail "no window titled \"$title\" within two minutes"
+set -- $area
+[ "$1 $2" = "619 511" ] || fail "the client area is $1 x $2, not 619 x 511"
+left=$3
+top=$4
+# Clicks at a point of the client area, as laid out by the window's design.
+click() {
+    xdotool mousemove "$((left + $1))" "$((top + $2))" click 1
+    sleep 0.5
+}
+
+printf 'geheim' >"$work/pw"
+text="Hallo Welt 2026"
+click 176 102 # the password field
+xdotool type --delay 50 "$(cat "$work/pw")"
+click 313 301 # the text field
+xdotool type --delay 50 "$text"
+click 43 412 # the encrypt-text symbol
+expected=$(printf '%s' "$text" | "$linux_cli" encrypt-text --password-file "$work/pw")
+clipboard=""
+for _ in $(seq 1 20); do
+    clipboard=$(probe clipboard) && [ "$clipboard" = "$expected" ] && break
+    sleep 0.5
+done
+[ "$clipboard" = "$expected" ] || fail "the clipboard holds \"$clipboard\", the Linux build gives \"$expected\""
+
+window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$title\".*/\1/p" | head -n 1)
+import -window "$window" "$root/$build/screenshot-windows.png" || fail "no screenshot"
+
+[ ! -e "$app/Kelvara.kvs" ] || fail "Kelvara.kvs exists before the program ends"
+click 571 458 # "Beenden"
+for _ in $(seq 1 30); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 1
+done
+kill -0 "$program" 2>/dev/null && fail "\"Beenden\" did not end the program"
+wait "$program" || fail "kelvara.exe ended with status $?"
+grep -q '^\[MainForm\]' "$app/Kelvara.kvs" || fail "no Kelvara.kvs with the window placement beside the program"
+echo "Windows window smoke test passed (screenshot: $build/screenshot-windows.png)"
