@@ -31,7 +31,8 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME kelvara.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
 # The file type: double-clicking a .kvra file opens Kelvara with the file's path. The uninstaller removes the
-# type only while it is still Kelvara's.
+# type only while it is still Kelvara's, and the files the program itself puts beside it (the fallback banner
+# picture, a downloaded update); the user's Kelvara.kvs stays.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   WriteRegStr HKCR ".kvra" "" "Kelvara.kvra"
   WriteRegStr HKCR "Kelvara.kvra" "" "Kelvara-verschlüsselte Datei"
@@ -40,6 +41,8 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  Delete "$INSTDIR\Kelvaraadv.gif"
+  Delete "$INSTDIR\update.exe"
   ReadRegStr $0 HKCR ".kvra" ""
   StrCmp $0 "Kelvara.kvra" 0 +2
   DeleteRegKey HKCR ".kvra"

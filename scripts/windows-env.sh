@@ -39,6 +39,8 @@ start_wine() {
     find_wine
     export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not set up its prefix"
+    # Wine marks files whose names begin with "." as hidden, which Windows does not.
+    "$wine" reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 || fail "wine's registry cannot be written"
 }
 
 stop_wine() {
@@ -47,3 +49,46 @@ stop_wine() {
 
 # The Windows spelling of a path below /, which wine shows as drive Z:.
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
+
+# Looks at windows and the clipboard from the Windows side (tests/windows/window_probe.c), built into $1.
+build_probe() {
+    probe_exe="$1/window_probe.exe"
+    x86_64-w64-mingw32-gcc -municode -O2 -o "$probe_exe" "$root/tests/windows/window_probe.c"
+}
+# The probe's output without wine's carriage returns; its exit status is the probe's.
+probe() {
+    "$wine" "$probe_exe" "$@" >"$probe_exe.out" || return 1
+    tr -d '\r' <"$probe_exe.out"
+}
+
+# Waits up to two minutes for the window titled $1 of the process $2; sets client_width, client_height and
+# client_left, client_top (its client area on the screen).
+wait_for_window() {
+    area=""
+    for _ in $(seq 1 120); do
+        area=$(probe window "$1") && break
+        kill -0 "$2" 2>/dev/null || fail "the program ended before its window \"$1\" appeared"
+        sleep 1
+    done
+    [ -n "$area" ] || fail "no window titled \"$1\" within two minutes"
+    read -r client_width client_height client_left client_top <<END
+$area
+END
+}
+
+# Clicks at a point of the client area found by wait_for_window.
+click() {
+    xdotool mousemove "$((client_left + $1))" "$((client_top + $2))" click 1
+    sleep 0.5
+}
+
+# Clicks "Beenden" of the main window and waits for the process $1 to end with status 0.
+click_beenden() {
+    click 571 458
+    for _ in $(seq 1 30); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 1
+    done
+    kill -0 "$1" 2>/dev/null && fail "\"Beenden\" did not end the program"
+    wait "$1" || fail "kelvara.exe ended with status $?"
+}

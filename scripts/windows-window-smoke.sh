@@ -25,33 +25,14 @@ trap 'stop_wine; rm -rf "$work"' EXIT
 start_wine "$work"
 cp -r "$deploy" "$work/Kelvara"
 app="$work/Kelvara"
-x86_64-w64-mingw32-gcc -municode -O2 -o "$work/window_probe.exe" "$root/tests/windows/window_probe.c"
-# The probe's output without wine's carriage returns; its exit status is the probe's.
-probe() {
-    "$wine" "$work/window_probe.exe" "$@" >"$work/probe.out" || return 1
-    tr -d '\r' <"$work/probe.out"
-}
+build_probe "$work"
 "$wine" reg add 'HKCU\Software\Norvane\Kelvara' /v acceptedDS /t REG_DWORD /d 1 /f >/dev/null
 
 "$wine" "$app/kelvara.exe" &
 program=$!
 title="Kelvara 1.0.0.0"
-area=""
-for _ in $(seq 1 120); do
-    area=$(probe window "$title") && break
-    kill -0 "$program" 2>/dev/null || fail "kelvara.exe ended before its window appeared"
-    sleep 1
-done
-[ -n "$area" ] || fail "no window titled \"$title\" within two minutes"
-set -- $area
-[ "$1 $2" = "619 511" ] || fail "the client area is $1 x $2, not 619 x 511"
-left=$3
-top=$4
-# Clicks at a point of the client area, as laid out by the window's design.
-click() {
-    xdotool mousemove "$((left + $1))" "$((top + $2))" click 1
-    sleep 0.5
-}
+wait_for_window "$title" "$program"
+[ "$client_width x $client_height" = "619 x 511" ] || fail "the client area is $client_width x $client_height, not 619 x 511"
 
 printf 'geheim' >"$work/pw"
 text="Hallo Welt 2026"
@@ -72,12 +53,6 @@ window=$(xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$title\".*/\1/p" 
 import -window "$window" "$root/$build/screenshot-windows.png" || fail "no screenshot"
 
 [ ! -e "$app/Kelvara.kvs" ] || fail "Kelvara.kvs exists before the program ends"
-click 571 458 # "Beenden"
-for _ in $(seq 1 30); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 1
-done
-kill -0 "$program" 2>/dev/null && fail "\"Beenden\" did not end the program"
-wait "$program" || fail "kelvara.exe ended with status $?"
+click_beenden "$program"
 grep -q '^\[MainForm\]' "$app/Kelvara.kvs" || fail "no Kelvara.kvs with the window placement beside the program"
 echo "Windows window smoke test passed (screenshot: $build/screenshot-windows.png)"
