@@ -4,7 +4,8 @@ set -eu
 packages="build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev libgcrypt20-dev libcpp-httplib-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
-  xvfb xauth imagemagick python3 openssl time g++-mingw-w64-x86-64-posix"
+  xvfb xauth imagemagick python3 openssl time g++-mingw-w64-x86-64-posix
+  wine wine64 nsis xdotool x11-utils"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

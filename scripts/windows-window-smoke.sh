@@ -1,8 +1,8 @@
 #!/bin/sh
-# Starts the deployed kelvara.exe under wine on a virtual X display, with consent stored in wine's registry:
-# the caption carries the file version, the client area has its designed size, a password and a text typed in
-# and the encrypt symbol pressed put the same Base64 on the clipboard as the Linux build, and "Beenden" ends
-# the program and leaves Kelvara.kvs. Keeps a screenshot of the window ($build/screenshot-windows.png).
+# Starts the deployed kelvara.exe under wine on a virtual X display: consent given in the consent window is a
+# DWORD in wine's registry; the caption carries the file version, the client area has its designed size, a
+# password and a text typed in and the encrypt symbol pressed put the same Base64 on the clipboard as the Linux
+# build, and "Beenden" ends the program and leaves Kelvara.kvs. Keeps a screenshot of the window ($build/screenshot-windows.png).
 # Usage: scripts/windows-window-smoke.sh (after scripts/cross-windows.sh and the Linux build of kelvara-cli)
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,10 +26,16 @@ start_wine "$work"
 cp -r "$deploy" "$work/Kelvara"
 app="$work/Kelvara"
 build_probe "$work"
-"$wine" reg add 'HKCU\Software\Norvane\Kelvara' /v acceptedDS /t REG_DWORD /d 1 /f >/dev/null
 
+# A first start asks for consent; "akzeptieren" stores it in the registry as the DWORD 1.
 "$wine" "$app/kelvara.exe" &
 program=$!
+wait_for_window "$(printf 'Datenschtzerkl\303\244rung')" "$program"
+[ "$client_width x $client_height" = "645 x 465" ] || fail "the consent window is $client_width x $client_height"
+click 369 442 # "akzeptieren"
+consent=$("$wine" reg query 'HKCU\Software\Norvane\Kelvara' /v acceptedDS 2>/dev/null | tr -d '\r' | grep acceptedDS || true)
+[ "$(echo $consent)" = "acceptedDS REG_DWORD 0x1" ] || fail "consent is stored as \"$consent\", not as the DWORD 1"
+
 title="Kelvara 1.0.0.0"
 wait_for_window "$title" "$program"
 [ "$client_width x $client_height" = "619 x 511" ] || fail "the client area is $client_width x $client_height, not 619 x 511"

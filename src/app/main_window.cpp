@@ -33,7 +33,8 @@ namespace kelvara {
 namespace {
 std::filesystem::path toPath(const QString& path) {
 #ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
+    // Qt's dialogs give "/"; the core's messages show the path as Windows writes it.
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
 #else
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif

@@ -85,11 +85,11 @@ inline std::string patternBytes(std::size_t size, unsigned seed = 1) {
     return bytes;
 }
 
-// Every path below folder (files, folders, links), relative to it.
+// Every path below folder (files, folders, links), relative to it, with "/" between names on every system.
 inline std::set<std::string> treeEntries(const std::filesystem::path& folder) {
     std::set<std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        entries.insert(entry.path().lexically_relative(folder).string());
+        entries.insert(entry.path().lexically_relative(folder).generic_string());
     return entries;
 }
 
