@@ -34,7 +34,14 @@ find_wine() {
     [ -x "$wineserver" ] || wineserver=$(command -v wineserver) || fail "wineserver is not installed"
 }
 
-# A fresh wine prefix below $1, removed with it on exit; the first start of a prefix takes a while.
+# Runs the calling script again on a virtual X display, unless it already runs on one.
+run_on_display() {
+    [ "${KELVARA_ON_DISPLAY:-}" = 1 ] && return 0
+    command -v xvfb-run >/dev/null || fail "xvfb-run is not installed (scripts/setup.sh installs it)"
+    KELVARA_ON_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+}
+
+# A fresh wine prefix below $1 (the caller removes it); the first start of a prefix takes a while.
 start_wine() {
     find_wine
     export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -7,13 +7,12 @@ set -eu
 cd "$(dirname "$0")/.."
 root="$PWD"
 . scripts/windows-env.sh
+scripts/setup.sh
 installer=$(find "$root/$build" -maxdepth 1 -name 'kelvara-*-win64-setup.exe' | head -n 1)
 [ -n "$installer" ] || fail "no installer in $build (run scripts/cross-windows.sh)"
 
-if [ "${1:-}" != --on-display ]; then
-    command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || fail "xvfb-run and xdotool are needed"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --on-display
-fi
+command -v xdotool >/dev/null || fail "xdotool is needed (scripts/setup.sh installs it)"
+run_on_display
 
 work=$(mktemp -d)
 trap 'stop_wine; rm -rf "$work"' EXIT

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 root="$PWD"
 KELVARA_WINDOWS_BUILD_DIR="${1:-${KELVARA_WINDOWS_BUILD_DIR:-build-win}}"
 . scripts/windows-env.sh
+scripts/setup.sh
 exe="$root/$build/src/cli/kelvara-cli.exe"
 [ -f "$exe" ] || fail "no $exe (run scripts/cross-windows.sh)"
 

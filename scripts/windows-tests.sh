@@ -7,13 +7,11 @@ set -eu
 cd "$(dirname "$0")/.."
 root="$PWD"
 . scripts/windows-env.sh
+scripts/setup.sh
 exclusions="$root/tests/wine-exclusions.txt"
 [ -d "$root/$build/tests" ] || fail "no test programs in $build/tests (run scripts/cross-windows.sh)"
 
-if [ "${1:-}" != --on-display ]; then
-    command -v xvfb-run >/dev/null || fail "xvfb-run is not installed (scripts/setup.sh installs it)"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --on-display
-fi
+run_on_display
 
 work=$(mktemp -d)
 trap 'stop_wine; rm -rf "$work"' EXIT

@@ -8,17 +8,14 @@ set -eu
 cd "$(dirname "$0")/.."
 root="$PWD"
 . scripts/windows-env.sh
+scripts/setup.sh
 deploy="$root/$build/deploy/Kelvara"
 [ -f "$deploy/kelvara.exe" ] || fail "no deployed folder in $deploy (run scripts/cross-windows.sh)"
 linux_cli="${KELVARA_LINUX_CLI:-$root/${KELVARA_BUILD_DIR:-build}/src/cli/kelvara-cli}"
 [ -x "$linux_cli" ] || fail "the Linux kelvara-cli ($linux_cli) gives the reference text: build it first"
-command -v xvfb-run >/dev/null && command -v xdotool >/dev/null && command -v import >/dev/null ||
-    fail "xvfb-run, xdotool and import are needed (scripts/setup.sh installs them)"
-
-# The rest runs on the virtual display.
-if [ "${1:-}" != --on-display ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --on-display
-fi
+command -v xdotool >/dev/null && command -v import >/dev/null ||
+    fail "xdotool and import are needed (scripts/setup.sh installs them)"
+run_on_display
 
 work=$(mktemp -d)
 trap 'stop_wine; rm -rf "$work"' EXIT
