@@ -10,6 +10,7 @@ set(CPACK_PACKAGE_FILE_NAME "kelvara-${PROJECT_VERSION}-win64-setup")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Kelvara)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Kelvara)
 set(CPACK_PACKAGE_EXECUTABLES kelvara Kelvara)
+set(CPACK_STRIP_FILES ON)
 
 # The licence page shows the About window's licence as plain text (UTF-8 with a byte-order mark for NSIS).
 file(READ "${PROJECT_SOURCE_DIR}/resources/online/lizenz.html" kelvara_licence)

@@ -32,12 +32,13 @@ cmake --build "$build" --parallel "$jobs"
 
 deploy="$root/$build/deploy/Kelvara"
 rm -rf "$deploy"
-cmake --install "$build" --prefix "$deploy"
+cmake --install "$build" --prefix "$deploy" --strip
 
 # Every DLL that a shipped file imports is shipped too, or one that every Windows 10 has.
 shipped=$(find "$deploy" -iname '*.dll' -printf '%f\n' | tr '[:upper:]' '[:lower:]')
 find "$deploy" -iname '*.exe' -o -iname '*.dll' | while read -r file; do
-    for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]'); do
+    imports=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]')
+    for dll in $imports; do
         case "$dll" in
         advapi32.dll | authz.dll | bcrypt.dll | comdlg32.dll | crypt32.dll | d3d9.dll | d3d11.dll | dnsapi.dll | \
             dwmapi.dll | dxgi.dll | gdi32.dll | imm32.dll | iphlpapi.dll | kernel32.dll | mpr.dll | msvcrt.dll | \
@@ -45,7 +46,8 @@ find "$deploy" -iname '*.exe' -o -iname '*.dll' | while read -r file; do
             user32.dll | userenv.dll | uxtheme.dll | version.dll | winhttp.dll | winmm.dll | ws2_32.dll | \
             wtsapi32.dll | api-ms-win-core-*.dll) ;;
         *)
-            echo "$shipped" | grep -qxF "$dll" || fail "${file#"$deploy"/} needs $dll, which is neither shipped nor part of Windows"
+            echo "$shipped" | grep -qxF "$dll" ||
+                fail "${file#"$deploy"/} needs $dll, which is neither shipped nor part of Windows"
             ;;
         esac
     done

@@ -47,7 +47,8 @@ start_wine() {
     export WINEPREFIX="$1/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not set up its prefix"
     # Wine marks files whose names begin with "." as hidden, which Windows does not.
-    "$wine" reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 || fail "wine's registry cannot be written"
+    "$wine" reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 ||
+        fail "wine's registry cannot be written"
 }
 
 stop_wine() {

@@ -2,7 +2,8 @@
 # Starts the deployed kelvara.exe under wine on a virtual X display: consent given in the consent window is a
 # DWORD in wine's registry; the caption carries the file version, the client area has its designed size, a
 # password and a text typed in and the encrypt symbol pressed put the same Base64 on the clipboard as the Linux
-# build, and "Beenden" ends the program and leaves Kelvara.kvs. Keeps a screenshot of the window ($build/screenshot-windows.png).
+# build, and "Beenden" ends the program and leaves Kelvara.kvs. Keeps a screenshot of the window
+# ($build/screenshot-windows.png).
 # Usage: scripts/windows-window-smoke.sh (after scripts/cross-windows.sh and the Linux build of kelvara-cli)
 set -eu
 cd "$(dirname "$0")/.."
