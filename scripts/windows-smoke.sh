@@ -2,39 +2,23 @@
 # Runs the cross-built kelvara-cli.exe under wine on a few files: the same bytes as the Linux build, round trips,
 # the wrong-password status, names and passwords outside ASCII, a folder run that passes over hidden and system
 # folders but takes hidden files, and the refusal of a mirror inside the source.
-# Usage: scripts/windows-smoke.sh [BUILD-DIR]; skipped when wine64 is not installed.
+# Usage: scripts/windows-smoke.sh [BUILD-DIR]; fails when wine is not installed.
 set -eu
 cd "$(dirname "$0")/.."
 root="$PWD"
-build="${1:-build-win}"
+KELVARA_WINDOWS_BUILD_DIR="${1:-${KELVARA_WINDOWS_BUILD_DIR:-build-win}}"
+. scripts/windows-env.sh
+scripts/setup.sh
 exe="$root/$build/src/cli/kelvara-cli.exe"
-wine=""
-for candidate in wine64 /usr/lib/wine/wine64; do
-    if command -v "$candidate" >/dev/null 2>&1; then
-        wine=$(command -v "$candidate")
-        break
-    fi
-done
-if [ -z "$wine" ]; then
-    echo "wine64 is not installed: the Windows smoke test is skipped"
-    exit 0
-fi
+[ -f "$exe" ] || fail "no $exe (run scripts/cross-windows.sh)"
 
 work=$(mktemp -d)
 # The wine server outlives the programs; it is stopped before the prefix it writes to is removed.
-wineserver="$(dirname "$wine")/wineserver"
-[ -x "$wineserver" ] || wineserver=wineserver
-trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+trap 'stop_wine; rm -rf "$work"' EXIT
+start_wine "$work"
 cd "$work"
 
 cli() { "$wine" "$exe" "$@"; }
-fail() {
-    echo "Windows smoke test failed: $1" >&2
-    exit 1
-}
-# The Windows spelling of a path below /, which wine shows as drive Z:.
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
 
 mkdir data
 printf 'geheim' >pw
@@ -67,6 +51,17 @@ printf 'text' >"$name"
 cli encrypt "$name" --password-file "$password_file"
 KELVARA_PASSWORD="$(cat "$password_file")" "$wine" "$exe" verify "$name.kvra" >/dev/null ||
     fail "a password from the environment"
+
+# Paths beyond the 260 characters of MAX_PATH, with umlauts in the name.
+long="$work/long"
+for _ in 1 2 3 4 5 6; do long="$long/$(printf 'verzeichnis-%040d' 0)"; done
+mkdir -p "$long"
+printf 'lang' >"$long/datei.txt"
+cli encrypt "$(winpath "$long/datei.txt")" --password-file pw || fail "encrypting at a path of ${#long} characters"
+back="$long/zur$(printf '\303\274')ck.txt"
+cli decrypt "$(winpath "$long/datei.txt.kvra")" -o "$(winpath "$back")" --password-file pw ||
+    fail "decrypting at a path of ${#long} characters"
+cmp -s "$long/datei.txt" "$back" || fail "the round trip at a long path"
 
 mkdir -p tree/sub tree/hidden tree/system
 echo a >tree/a.txt

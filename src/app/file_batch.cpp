@@ -65,12 +65,12 @@ QString summary(int encrypted, int decrypted, const QStringList& skipped) {
 
 std::filesystem::path toFileSystemPath(const QString& path) {
 #ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
+    // Qt's dialogs give "/"; the core's messages show the path as Windows writes it.
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
 #else
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 #endif
 }
-
 std::optional<QList<BatchFile>> planFileBatch(const QStringList& sources, Dialogs& dialogs, QWidget* parent) {
     QList<BatchFile> files;
     bool replaceAll = false;

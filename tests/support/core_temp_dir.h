@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -16,10 +17,22 @@ namespace kelvara::test {
 class TempDir {
 public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp on Windows: a random name, taken only when create_directory made it new.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && fPath.empty(); ++attempt) {
+            auto candidate = std::filesystem::temp_directory_path() / ("kelvara-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                fPath = candidate;
+        }
+        if (fPath.empty())
+            throw std::runtime_error("no temporary folder");
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "kelvara-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         fPath = pattern;
+#endif
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -35,8 +48,12 @@ public:
         std::filesystem::remove_all(fPath, error);
     }
 
-    const std::filesystem::path& path() const { return fPath; }
-    std::filesystem::path operator/(const std::filesystem::path& name) const { return fPath / name; }
+    const std::filesystem::path& path() const {
+        return fPath;
+    }
+    std::filesystem::path operator/(const std::filesystem::path& name) const {
+        return fPath / name;
+    }
 
 private:
     std::filesystem::path fPath;
@@ -68,11 +85,11 @@ inline std::string patternBytes(std::size_t size, unsigned seed = 1) {
     return bytes;
 }
 
-// Every path below folder (files, folders, links), relative to it.
+// Every path below folder (files, folders, links), relative to it, with "/" between names on every system.
 inline std::set<std::string> treeEntries(const std::filesystem::path& folder) {
     std::set<std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        entries.insert(entry.path().lexically_relative(folder).string());
+        entries.insert(entry.path().lexically_relative(folder).generic_string());
     return entries;
 }
 
