@@ -191,11 +191,16 @@ void MainWindow::decryptTextToClipboard() {
     m_clipboard->putSecret(m_text->toPlainText());
 }
 
-void MainWindow::encryptFile(const QStringList& droppedItems) {
+// The dropped file, or else the one the open dialog gives; empty when there is none or a run is going on.
+QString MainWindow::chooseSource(const QStringList& droppedItems) {
     if (m_runner->isBusy())
-        return;
+        return {};
     const bool dropped = !droppedItems.isEmpty() && !droppedItems.constFirst().isEmpty();
-    const QString source = dropped ? droppedItems.constFirst() : m_dialogs.openFileName(this);
+    return dropped ? droppedItems.constFirst() : m_dialogs.openFileName(this);
+}
+
+void MainWindow::encryptFile(const QStringList& droppedItems) {
+    const QString source = chooseSource(droppedItems);
     if (source.isEmpty())
         return;
     const QString proposal = QString::fromStdU16String(proposeEncryptedName(source.toStdU16String()));
@@ -206,10 +211,7 @@ void MainWindow::encryptFile(const QStringList& droppedItems) {
 }
 
 void MainWindow::decryptFile(const QStringList& droppedItems) {
-    if (m_runner->isBusy())
-        return;
-    const bool dropped = !droppedItems.isEmpty() && !droppedItems.constFirst().isEmpty();
-    const QString source = dropped ? droppedItems.constFirst() : m_dialogs.openFileName(this);
+    const QString source = chooseSource(droppedItems);
     if (source.isEmpty())
         return;
     const QString proposal = QString::fromStdU16String(proposeDecryptedName(source.toStdU16String()));

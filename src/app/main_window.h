@@ -88,6 +88,7 @@ private:
     QPushButton* addHiddenButton(const char* name, int x, int y, const QString& caption);
     QLabel* addYellowLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text);
     void setStatusText(const QString& text);
+    QString chooseSource(const QStringList& droppedItems);
     void folderRun(bool encrypt);
     void fileRun(bool encrypt, const QString& source, const QString& target);
     void savePlacement();
