@@ -182,10 +182,10 @@ TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
 // same order, the same summary, also with a failure in the middle.
 TEST_F(FolderRun, ParallelRunWritesAndTellsWhatASerialRunDoes) {
     for (std::size_t i = 0; i < 24; ++i)
-        writeFile(dir / "src/deep" / ("d" + std::to_string(i % 3)) / ("f" + std::to_string(i)), patternBytes(i * 997));
+        writeFile(dir / "src/deep" / std::to_string(i % 3) / std::to_string(i), patternBytes(i * 997));
     for (const std::string target : {"serial", "parallel"}) {
         // An output that cannot be written halfway through the files.
-        fs::create_directories(mirrorPath(dir / target, dir / "src/deep/d1/f10"));
+        fs::create_directories(mirrorPath(dir / target, dir / "src/deep/1/10"));
     }
     std::vector<std::vector<Notice>> notices;
     std::vector<std::vector<std::string>> progress;
@@ -216,7 +216,7 @@ TEST_F(FolderRun, ParallelRunWritesAndTellsWhatASerialRunDoes) {
     std::vector<std::vector<fs::path>> order;
     for (const unsigned jobs : {1u, 4u}) {
         RecordingUserInterface run;
-        runFolderTree(FolderDirection::decrypt, serial, dir / ("wrong" + std::to_string(jobs)), u"other", run, false,
+        runFolderTree(FolderDirection::decrypt, serial, dir / "wrong" / std::to_string(jobs), u"other", run, false,
                       true, jobs);
         order.emplace_back();
         for (const Notice& notice : run.notices)
