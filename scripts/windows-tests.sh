@@ -2,7 +2,8 @@
 # Runs the cross-built test programs under wine: the GoogleTest suites of the core and the QTest suites of the
 # window, on wine's own "windows" platform inside a virtual X display. tests/wine-exclusions.txt names what is
 # left out and why; this script skips the "test" lines and prints every exclusion, so nothing is dropped silently.
-# Usage: scripts/windows-tests.sh (after scripts/cross-windows.sh)
+# Usage: scripts/windows-tests.sh (after scripts/cross-windows.sh); KELVARA_WINE_TESTS="name …" runs only those
+# test programs (for looking into one).
 set -eu
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -31,6 +32,9 @@ failed=""
 summary=""
 for exe in $(find "$root/$build/tests" -name '*.exe' | sort); do
     name=$(basename "$exe" .exe)
+    if [ -n "${KELVARA_WINE_TESTS:-}" ] && ! echo " $KELVARA_WINE_TESTS " | grep -qF " $name "; then
+        continue
+    fi
     log="$work/$name.log"
     status=0
     if x86_64-w64-mingw32-objdump -p "$exe" | grep -qi 'DLL Name: Qt6Test.dll'; then
@@ -55,7 +59,7 @@ for exe in $(find "$root/$build/tests" -name '*.exe' | sort); do
 "
     if [ "$status" -ne 0 ]; then
         failed="$failed $name"
-        tr -d '\r' <"$log" | grep -E 'FAIL|Failure|error|Loc:' | head -n 40 >&2 || true
+        tr -d '\r' <"$log" | grep -E 'FAIL|Failure|error|Loc:|Actual|Expected' | head -n 60 >&2 || true
     fi
 done
 printf '%s' "$summary"
