@@ -7,7 +7,7 @@
 namespace kelvara::cli {
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view shortName;
     std::string_view longName;
     Option option;
@@ -15,7 +15,7 @@ struct OptionSpec {
     std::string_view help;
 };
 
-constexpr OptionSpec optionSpecs[] = {
+constexpr OptionEntry optionTable[] = {
     {"-o", "--output", optionOutput, "OUTPUT", "where to write the result; \"-\" writes it to standard output"},
     {"-f", "--force", optionForce, "", "replace existing output files (never anything but a regular file)"},
     {"-i", "--interactive", optionInteractive, "", "ask for confirmation on the terminal first"},
@@ -69,12 +69,12 @@ void apply(Invocation& invocation, Option option, std::string value) {
 
 std::string optionUsage(unsigned options) {
     std::string usage;
-    for (const auto& spec : optionSpecs) {
-        if ((options & spec.option) == 0)
+    for (const auto& entry : optionTable) {
+        if ((options & entry.option) == 0)
             continue;
-        usage.append(" [").append(spec.shortName.empty() ? spec.longName : spec.shortName);
-        if (!spec.valueName.empty())
-            usage.append(" ").append(spec.valueName);
+        usage.append(" [").append(entry.shortName.empty() ? entry.longName : entry.shortName);
+        if (!entry.valueName.empty())
+            usage.append(" ").append(entry.valueName);
         usage.append("]");
     }
     return usage;
@@ -83,17 +83,17 @@ std::string optionUsage(unsigned options) {
 std::string optionHelp(unsigned options) {
     constexpr std::size_t column = 26;
     std::string help;
-    for (const auto& spec : optionSpecs) {
-        if ((options & spec.option) == 0)
+    for (const auto& entry : optionTable) {
+        if ((options & entry.option) == 0)
             continue;
         std::string names = "  ";
-        if (!spec.shortName.empty())
-            names.append(spec.shortName).append(", ");
-        names.append(spec.longName);
-        if (!spec.valueName.empty())
-            names.append(" ").append(spec.valueName);
+        if (!entry.shortName.empty())
+            names.append(entry.shortName).append(", ");
+        names.append(entry.longName);
+        if (!entry.valueName.empty())
+            names.append(" ").append(entry.valueName);
         names.resize(std::max(column, names.size() + 2), ' ');
-        for (const char c : spec.help) {
+        for (const char c : entry.help) {
             names.push_back(c);
             if (c == '\n')
                 names.append(column, ' ');
@@ -129,8 +129,8 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, 
         const std::string_view name = arg.starts_with("--") && equals != std::string::npos
                                           ? std::string_view(arg).substr(0, equals)
                                           : std::string_view(arg);
-        const OptionSpec* match = nullptr;
-        for (const auto& candidate : optionSpecs) {
+        const OptionEntry* match = nullptr;
+        for (const auto& candidate : optionTable) {
             if (name == candidate.longName || (!candidate.shortName.empty() && name == candidate.shortName))
                 match = &candidate;
         }
