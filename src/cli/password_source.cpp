@@ -4,12 +4,12 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
+#include "cli/text_io.h"
 #include "operations/wiped_buffer.h"
 #include "text/utf8.h"
 
 #include <cerrno>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace kelvara::cli {
@@ -57,10 +57,10 @@ PasswordOutcome fromFile(const std::string& path) {
     if (!file)
         return failure(exitInputOutput,
                        "cannot read the password file " + path + ": " + std::generic_category().message(errno));
-    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
+    std::optional<std::string> content = readAll(file);
+    if (!content)
         return failure(exitInputOutput, "cannot read the password file " + path);
-    std::string password = withoutTrailingLineEnd(std::move(content));
+    std::string password = withoutTrailingLineEnd(std::move(*content));
     // Editors on Windows begin UTF-8 files with a byte-order mark; it is not part of the password.
     if (password.starts_with("\xEF\xBB\xBF"))
         password.erase(0, 3);

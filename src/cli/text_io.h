@@ -1,4 +1,4 @@
-// Reading all of standard input for the text commands.
+// Reading all of a stream: standard input for the text commands, a password file.
 #pragma once
 
 #include <iosfwd>

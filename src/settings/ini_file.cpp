@@ -6,7 +6,6 @@
 #include "text/utf8.h"
 
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -90,7 +89,10 @@ void IniFile::load() {
         m_unreadable = true;
         return;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char block[4096];
+    while (in.read(block, sizeof block), in.gcount() > 0)
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         m_unreadable = true;
         return;
@@ -192,10 +194,6 @@ int IniFile::readInteger(std::string_view section, std::string_view key, int fal
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, int value) {
     writeString(section, key, std::to_string(value));
-}
-
-bool IniFile::hasSection(std::string_view section) const {
-    return findSection(section) != nullptr;
 }
 
 std::string IniFile::text() const {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -71,7 +71,9 @@ inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw std::runtime_error("cannot read " + path.string());
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::ostringstream content;
+    content << file.rdbuf();
+    return std::move(content).str();
 }
 
 // Bytes that differ from position to position and between seeds.
