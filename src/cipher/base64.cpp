@@ -1,7 +1,7 @@
 // Base64 encoding and the lenient decoder: no skipping, no error reports, trailing partial groups ignored.
 #include "cipher/base64.h"
 
-#include "cipher/utf16_bytes.h"
+#include "text/utf16_bytes.h"
 
 #include <array>
 #include <cstddef>

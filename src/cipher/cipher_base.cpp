@@ -3,7 +3,7 @@
 
 #include "cipher/base64.h"
 #include "cipher/secure_wipe.h"
-#include "cipher/utf16_bytes.h"
+#include "text/utf16_bytes.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Conversions between UTF-16 strings and their bytes (low byte first), and between ASCII in both widths.
-#include "cipher/utf16_bytes.h"
+#include "text/utf16_bytes.h"
 
 namespace kelvara {
 
