@@ -315,12 +315,21 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
             nextFile = files.size();
         }
     };
-    std::vector<std::thread> workers;
-    for (unsigned i = 1; i < workerCount(jobs, files.size()); ++i)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    {
+        // Joined when the block is left, on every way out: a worker that cannot be started never leaves
+        // others running unjoined.
+        std::vector<std::jthread> workers;
+        try {
+            for (unsigned i = 1; i < workerCount(jobs, files.size()); ++i)
+                workers.emplace_back(work);
+        } catch (const std::system_error&) {
+            // The system gives no more threads: those started and this one share the files.
+        } catch (...) {
+            nextFile = files.size(); // the started workers finish the file they hold and stop
+            throw;
+        }
+        work();
+    }
     if (failure)
         std::rethrow_exception(failure);
     ui.progressEnd();
