@@ -36,7 +36,6 @@ TerminalUserInterface::~TerminalUserInterface() {
 void TerminalUserInterface::notify(const Notice& notice) {
     clearProgress();
     fErr << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
-    ++fMessages;
 }
 
 bool TerminalUserInterface::confirmFolderRun(bool decrypting, const std::filesystem::path& source,

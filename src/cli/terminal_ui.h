@@ -28,8 +28,6 @@ public:
     void folderProgress(std::size_t filesDone, std::size_t files, std::uint64_t bytesDone,
                         std::uint64_t bytes) override;
 
-    int messagesShown() const { return fMessages; }
-
 private:
     void draw(const std::string& line, bool force);
     void clearProgress();
@@ -42,7 +40,6 @@ private:
     long long fMaximum = 0;
     bool fLineShown = false;
     std::chrono::steady_clock::time_point fStart{};
-    int fMessages = 0;
     std::chrono::steady_clock::time_point fLastDraw{};
 };
 

@@ -152,7 +152,6 @@ void WindowPlacement::applyStored(QWidget& window) {
 }
 
 void WindowPlacement::save(QWidget& window) {
-    m_saved = true;
     m_store.writeInteger(m_section, "FormVersion", 0);
     if (!m_restoreCompleted)
         return;

@@ -30,8 +30,6 @@ public:
     void save(QWidget& window);
 
     bool restoreCompleted() const { return m_restoreCompleted; }
-    // Whether save() has run in this program run (the window saves at destruction only when it has not).
-    bool hasSaved() const { return m_saved; }
 
     // Where the monitors, desktop size and dots per inch come from (default: ScreenLayout::fromQt).
     void setScreenLayoutSource(std::function<ScreenLayout()> source);
@@ -46,7 +44,6 @@ private:
     std::function<ScreenLayout()> m_layoutSource;
     bool m_restoreStarted = false;
     bool m_restoreCompleted = false;
-    bool m_saved = false;
 };
 
 } // namespace kelvara

@@ -38,14 +38,11 @@ public:
     int readInteger(std::string_view section, std::string_view key, int fallback) const;
     void writeInteger(std::string_view section, std::string_view key, int value);
 
-    bool hasSection(std::string_view section) const;
-
     // The content as it is written: UTF-8, lines ending in CR LF, an empty line after each section.
     std::string text() const;
 
     const std::filesystem::path& path() const { return m_path; }
     TextEncoding encoding() const { return m_encoding; }
-    bool wasReadOnly() const { return m_readOnly; }
 
 private:
     struct Line {

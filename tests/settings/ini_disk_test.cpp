@@ -26,7 +26,6 @@ TEST(IniFileDisk, MissingFileLoadsAsEmptyWritableContent) {
     IniFile file(folder / "Kelvara.kvs");
     file.load();
     EXPECT_EQ(file.text(), "");
-    EXPECT_FALSE(file.wasReadOnly());
     EXPECT_EQ(file.encoding(), TextEncoding::cp1252);
 }
 
@@ -38,7 +37,6 @@ TEST(IniFileDisk, ReadOnlyFileIsReadButNeverWritten) {
     IniFile file(path);
     file.load();
 
-    EXPECT_TRUE(file.wasReadOnly());
     EXPECT_EQ(file.readString("MainForm", "NormPos"), "1,2,626,542");
     file.writeString("MainForm", "NormPos", "5,5,630,545");
     EXPECT_FALSE(file.save());
@@ -53,7 +51,6 @@ TEST(IniFileDisk, FileMadeReadOnlyWhileRunningIsNotReplaced) {
     writeFile(path, oldContent);
     IniFile file(path);
     file.load();
-    EXPECT_FALSE(file.wasReadOnly());
 
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
