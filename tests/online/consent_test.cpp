@@ -55,10 +55,8 @@ class ConsentTest : public QObject {
 private slots:
     void storedValueDecidesWhetherTheWindowIsShown_data();
     void storedValueDecidesWhetherTheWindowIsShown();
-    void acceptingStoresOneAndIsAskedOnlyOnce();
-    void refusingShowsTheMessageAndEnds();
-    void closingOtherwiseEndsWithoutMessage();
-    void acceptingThatCannotBeStoredEnds();
+    void answerDecidesWhetherTheProgramGoesOn_data();
+    void answerDecidesWhetherTheProgramGoesOn();
     void windowLooksAsSpecified();
     void nothingIsRequestedBeforeConsent();
     void refusedConsentNeverRequestsAnything();
@@ -107,18 +105,52 @@ void ConsentTest::storedValueDecidesWhetherTheWindowIsShown() {
     QVERIFY(dialogs.messages.isEmpty());
 }
 
-void ConsentTest::acceptingStoresOneAndIsAskedOnlyOnce() {
+void ConsentTest::answerDecidesWhetherTheProgramGoesOn_data() {
+    QTest::addColumn<QString>("button"); // the button clicked, or empty: Escape
+    QTest::addColumn<bool>("storeWritable");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<QString>("message"); // the message shown, or empty: none
+
+    const QString refusal = QStringLiteral("Für die Überprüfung von Updates und Sicherheitspatches, wird Ihre "
+                                           "IpAdresse an unseren Server übertragen. Ohne diese Updates und Patches "
+                                           "ist die Verwendung unserer Freeware nicht sicher und daher nicht möglich");
+    QTest::newRow("accepted") << QStringLiteral("Button1") << true << true << QString();
+    QTest::newRow("refused") << QStringLiteral("Button2") << true << false << refusal;
+    QTest::newRow("closed otherwise") << QString() << true << false << QString();
+    QTest::newRow("accepted, cannot be stored") << QStringLiteral("Button1") << false << false << QString();
+}
+
+void ConsentTest::answerDecidesWhetherTheProgramGoesOn() {
+    QFETCH(QString, button);
+    QFETCH(bool, storeWritable);
+    QFETCH(bool, goesOn);
+    QFETCH(QString, message);
+
     OnlineSandbox sandbox;
+    if (!storeWritable)
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, sandbox.impossibleFolder());
     ConsentStore store;
     RecordingDialogs dialogs;
     int quits = 0;
     ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
 
     WindowDriver driver;
-    driver.whenShown(&form, [&form] { button(&form, "Button1")->click(); });
-    QVERIFY(form.checkConsent());
+    driver.whenShown(&form, [&] {
+        if (button.isEmpty())
+            QTest::keyClick(&form, Qt::Key_Escape);
+        else
+            ::button(&form, qPrintable(button))->click();
+    });
+    QCOMPARE(form.checkConsent(), goesOn);
     QCOMPARE(driver.shown, 1);
-    QCOMPARE(quits, 0);
+    QCOMPARE(quits, goesOn ? 0 : 1);
+    QCOMPARE(dialogs.messageTexts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    QCOMPARE(store.hasConsent(), goesOn);
+    if (!goesOn) {
+        if (storeWritable)
+            QVERIFY(!storedValue().isValid());
+        return;
+    }
     QCOMPARE(storedValue().toInt(), 1);
     QVERIFY(QFile::exists(sandbox.settingsFolder() + QStringLiteral("/Norvane/Kelvara.conf")));
 
@@ -129,57 +161,6 @@ void ConsentTest::acceptingStoresOneAndIsAskedOnlyOnce() {
     QVERIFY(nextStart.checkConsent());
     QCOMPARE(nextDriver.shown, 0);
     QCOMPARE(quits, 0);
-}
-
-void ConsentTest::refusingShowsTheMessageAndEnds() {
-    OnlineSandbox sandbox;
-    ConsentStore store;
-    RecordingDialogs dialogs;
-    int quits = 0;
-    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
-
-    WindowDriver driver;
-    driver.whenShown(&form, [&form] { button(&form, "Button2")->click(); });
-    QVERIFY(!form.checkConsent());
-    QCOMPARE(quits, 1);
-    QCOMPARE(dialogs.messageTexts(),
-             QStringList{QStringLiteral("Für die Überprüfung von Updates und Sicherheitspatches, wird Ihre IpAdresse "
-                                        "an unseren Server übertragen. Ohne diese Updates und Patches ist die "
-                                        "Verwendung unserer Freeware nicht sicher und daher nicht möglich")});
-    QVERIFY(!storedValue().isValid());
-}
-
-void ConsentTest::closingOtherwiseEndsWithoutMessage() {
-    OnlineSandbox sandbox;
-    ConsentStore store;
-    RecordingDialogs dialogs;
-    int quits = 0;
-    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
-
-    WindowDriver driver;
-    driver.whenShown(&form, [&form] { QTest::keyClick(&form, Qt::Key_Escape); });
-    QVERIFY(!form.checkConsent());
-    QCOMPARE(driver.shown, 1);
-    QCOMPARE(quits, 1);
-    QVERIFY(dialogs.messages.isEmpty());
-    QVERIFY(!storedValue().isValid());
-}
-
-void ConsentTest::acceptingThatCannotBeStoredEnds() {
-    OnlineSandbox sandbox;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, sandbox.impossibleFolder());
-    ConsentStore store;
-    RecordingDialogs dialogs;
-    int quits = 0;
-    ConsentWindow form(store, dialogs, OwnerTexts{}, [&quits] { ++quits; });
-
-    WindowDriver driver;
-    driver.whenShown(&form, [&form] { button(&form, "Button1")->click(); });
-    QVERIFY(!form.checkConsent());
-    QCOMPARE(driver.shown, 1);
-    QCOMPARE(quits, 1);
-    QVERIFY(dialogs.messages.isEmpty());
-    QVERIFY(!store.hasConsent());
 }
 
 void ConsentTest::windowLooksAsSpecified() {
