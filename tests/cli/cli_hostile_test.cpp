@@ -65,7 +65,8 @@ TEST_F(CliHostile, StandardOutputOnATerminalIsRefused) {
     const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        ::chdir(dir.path().c_str());
+        if (::chdir(dir.path().c_str()) != 0)
+            ::_exit(122);
         ::setenv("KELVARA_PASSWORD", "geheim", 1);
         ::execl(KELVARA_CLI_PATH, KELVARA_CLI_PATH, "decrypt", "plain.bin.kvra", "-o", "-", nullptr);
         ::_exit(121);
@@ -87,7 +88,8 @@ TEST_F(CliHostile, InterruptAtThePasswordPromptRestoresEcho) {
     const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        ::chdir(dir.path().c_str());
+        if (::chdir(dir.path().c_str()) != 0)
+            ::_exit(122);
         ::unsetenv("KELVARA_PASSWORD");
         ::execl(KELVARA_CLI_PATH, KELVARA_CLI_PATH, "encrypt", "plain.bin", "-o", "z.kvra", nullptr);
         ::_exit(121);
@@ -146,7 +148,8 @@ TEST_P(CliSignals, RemoveTheTemporaryFileAndEndWith128PlusTheSignal) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         ::setsid();
-        ::chdir(dir.path().c_str());
+        if (::chdir(dir.path().c_str()) != 0)
+            ::_exit(122);
         ::setenv("KELVARA_PASSWORD", "geheim", 1);
         ::execl(KELVARA_CLI_PATH, KELVARA_CLI_PATH, "encrypt", "slow", "-o", "out.kvra", nullptr);
         ::_exit(121);
@@ -174,7 +177,8 @@ TEST_F(CliHostile, FileSizeLimitIsAWriteError) {
     if (pid == 0) {
         const rlimit limit{1024 * 1024, 1024 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::chdir(dir.path().c_str());
+        if (::chdir(dir.path().c_str()) != 0)
+            ::_exit(122);
         ::setenv("KELVARA_PASSWORD", "geheim", 1);
         ::execl(KELVARA_CLI_PATH, KELVARA_CLI_PATH, "encrypt", "big.bin", nullptr);
         ::_exit(121);
