@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class QuietInterface final : public kelvara::UserInterface {
 public:
     void notify(const kelvara::Notice&) override { ++failures; }
-    bool confirmFolderRun(bool, const fs::path&, const fs::path&) override { return true; }
+    bool confirmFolderRun(kelvara::Direction, const fs::path&, const fs::path&) override { return true; }
     void progressBegin(kelvara::ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
@@ -44,8 +44,7 @@ void makeTree(const fs::path& root, std::size_t files, std::size_t size) {
         // At most 100 files a folder, in nested folders, as real trees have them.
         const fs::path folder = root / numbered('d', i / 100) / numbered('e', i / 1000);
         fs::create_directories(folder);
-        std::ofstream(folder / numbered('f', i), std::ios::binary)
-            .write(bytes.data(), static_cast<long>(size));
+        std::ofstream(folder / numbered('f', i), std::ios::binary).write(bytes.data(), static_cast<long>(size));
     }
 }
 
@@ -55,7 +54,8 @@ double secondsFor(const fs::path& source, const fs::path& target, unsigned jobs)
         fs::remove_all(target);
         QuietInterface ui;
         const auto start = std::chrono::steady_clock::now();
-        kelvara::runFolderTree(kelvara::FolderDirection::encrypt, source, target, u"benchmark", ui, false, true, jobs);
+        kelvara::runFolderTree(kelvara::Direction::encrypt, source, target, u"benchmark", ui,
+                               kelvara::Confirmation::given, kelvara::Existing::replace, jobs);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (ui.failures != 0) {
             std::fprintf(stderr, "the run reported %d failures\n", ui.failures);

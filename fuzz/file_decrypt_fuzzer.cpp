@@ -15,7 +15,9 @@ namespace {
 class SilentUserInterface final : public kelvara::UserInterface {
 public:
     void notify(const kelvara::Notice&) override {}
-    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override { return false; }
+    bool confirmFolderRun(kelvara::Direction, const std::filesystem::path&, const std::filesystem::path&) override {
+        return false;
+    }
     void progressBegin(kelvara::ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
@@ -65,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(content.data(), static_cast<std::streamsize>(content.size()));
     }
     SilentUserInterface ui;
-    const kelvara::FileResult result = kelvara::decryptSingleFile(input, output, u"fuzz", false, ui);
+    const kelvara::FileResult result =
+        kelvara::decryptSingleFile(input, output, u"fuzz", kelvara::Report::failures, ui);
 
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(workFolder()))

@@ -22,7 +22,9 @@ public:
         : m_ui(ui), m_text(text), m_before(before), m_total(total) {}
 
     void notify(const Notice& notice) override { reasons << noticeText(notice); }
-    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override { return false; }
+    bool confirmFolderRun(Direction, const std::filesystem::path&, const std::filesystem::path&) override {
+        return false;
+    }
     void progressBegin(ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
@@ -134,8 +136,9 @@ void runFileBatch(const QList<BatchFile>& files, const std::u16string& password,
         try {
             const std::filesystem::path input = toFileSystemPath(file.source);
             const std::filesystem::path output = toFileSystemPath(file.target);
-            result = file.decrypt ? decryptSingleFile(input, output, password, false, collector, file.replaceExisting)
-                                  : encryptSingleFile(input, output, password, false, collector, file.replaceExisting);
+            const Existing existing = file.replaceExisting ? Existing::replace : Existing::keep;
+            result = file.decrypt ? decryptSingleFile(input, output, password, Report::failures, collector, existing)
+                                  : encryptSingleFile(input, output, password, Report::failures, collector, existing);
         } catch (...) {
             collector.reasons << describeCurrentException();
         }

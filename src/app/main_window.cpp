@@ -230,9 +230,9 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
         [encrypt, input = toFileSystemPath(source), output = toFileSystemPath(target),
          password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
             if (encrypt)
-                encryptSingleFile(input, output, password, true, ui);
+                encryptSingleFile(input, output, password, Report::success, ui);
             else
-                decryptSingleFile(input, output, password, true, ui);
+                decryptSingleFile(input, output, password, Report::success, ui);
             secureWipe(password);
         },
         encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));
@@ -260,8 +260,8 @@ void MainWindow::folderRun(bool encrypt) {
     // The field cannot change while the run blocks the window, so one copy serves every file.
     m_runner->start([encrypt, sourceFolder = toFileSystemPath(source), targetFolder = toFileSystemPath(target),
                      password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
-        runFolderTree(encrypt ? FolderDirection::encrypt : FolderDirection::decrypt, sourceFolder, targetFolder,
-                      password, ui, true);
+        runFolderTree(encrypt ? Direction::encrypt : Direction::decrypt, sourceFolder, targetFolder, password, ui,
+                      Confirmation::ask);
         secureWipe(password);
     });
 }

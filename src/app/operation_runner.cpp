@@ -37,10 +37,10 @@ public:
         progressPosition(position);
     }
 
-    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+    bool confirmFolderRun(Direction direction, const std::filesystem::path& source,
                           const std::filesystem::path& target) override {
         endFileProgress();
-        const QString question = folderQuestionText(decrypting, source, target);
+        const QString question = folderQuestionText(direction == Direction::decrypt, source, target);
         bool yes = false;
         onUiThreadAndWait(
             [this, &question, &yes] { yes = m_runner.m_dialogs.question(m_runner.dialogParent(), question); });

@@ -65,13 +65,21 @@ TerminalUserInterface makeUserInterface(Streams& streams, const Invocation& invo
     return TerminalUserInterface(streams.err, standardErrorIsTerminal() && !invocation.quiet, invocation.interactive);
 }
 
-std::optional<int> refuseOutput(const std::filesystem::path& output, bool force, Streams& streams) {
+Report reportOf(const Invocation& invocation) {
+    return invocation.verbose ? Report::success : Report::failures;
+}
+
+Existing existingOf(const Invocation& invocation) {
+    return invocation.force ? Existing::replace : Existing::keep;
+}
+
+std::optional<int> refuseOutput(const std::filesystem::path& output, Existing existing, Streams& streams) {
     std::error_code error;
     const auto status = std::filesystem::status(output, error);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return fail(streams, exitInputOutput, shownPath(output) + " is not a regular file; it is never replaced",
                     "give another output, or \"-o -\" for standard output");
-    if (force || !std::filesystem::exists(std::filesystem::symlink_status(output, error)))
+    if (existing == Existing::replace || !std::filesystem::exists(std::filesystem::symlink_status(output, error)))
         return std::nullopt;
     return fail(streams, exitInputOutput, shownPath(output) + " already exists", "use -f to replace it");
 }

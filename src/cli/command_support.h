@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/terminal_ui.h"
+#include "operations/file_routines.h"
 
 #include <filesystem>
 #include <optional>
@@ -13,9 +14,13 @@ namespace kelvara::cli {
 // Progress on standard error only while it is a terminal and not quiet; questions only when interactive.
 TerminalUserInterface makeUserInterface(Streams& streams, const Invocation& invocation);
 
+// Success is told with --verbose; an existing output is replaced with --force.
+Report reportOf(const Invocation& invocation);
+Existing existingOf(const Invocation& invocation);
+
 // Refuses an output that exists and is not a regular file (links followed), and an existing output unless
-// --force was given.
-std::optional<int> refuseOutput(const std::filesystem::path& output, bool force, Streams& streams);
+// it may be replaced.
+std::optional<int> refuseOutput(const std::filesystem::path& output, Existing existing, Streams& streams);
 
 // Refuses "-o -" while standard output is a terminal: the result would be written over the screen.
 std::optional<int> refuseTerminalOutput(Streams& streams);

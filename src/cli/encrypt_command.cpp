@@ -34,8 +34,8 @@ public:
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         auto ui = makeUserInterface(streams, invocation);
-        return exitStatusOf(
-            encryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));
+        return exitStatusOf(encryptSingleFile(fFiles.input(), fFiles.output(), password, reportOf(invocation), ui,
+                                              existingOf(invocation)));
     }
 
 private:

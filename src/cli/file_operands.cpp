@@ -30,7 +30,7 @@ std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& 
                     "its name holds no \".kvra\" to remove; give one with -o OUTPUT");
     }
     fOutput = FileDestination(output);
-    return refuseOutput(output, invocation.force, streams);
+    return refuseOutput(output, existingOf(invocation), streams);
 }
 
 } // namespace kelvara::cli

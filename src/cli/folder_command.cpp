@@ -43,8 +43,8 @@ constexpr CommandInfo decryptDirInfo{
 
 class FolderCommand final : public Command {
 public:
-    explicit FolderCommand(FolderDirection direction)
-        : Command(direction == FolderDirection::encrypt ? encryptDirInfo : decryptDirInfo), fDirection(direction) {}
+    explicit FolderCommand(Direction direction)
+        : Command(direction == Direction::encrypt ? encryptDirInfo : decryptDirInfo), fDirection(direction) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
         if (invocation.interactive && !terminalAvailable())
@@ -55,9 +55,9 @@ public:
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         auto ui = makeUserInterface(streams, invocation);
-        const FolderRunSummary summary =
-            runFolderTree(fDirection, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]),
-                          password, ui, invocation.interactive, invocation.force, invocation.jobs);
+        const FolderRunSummary summary = runFolderTree(
+            fDirection, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]), password, ui,
+            invocation.interactive ? Confirmation::ask : Confirmation::given, existingOf(invocation), invocation.jobs);
         if (!summary.started) {
             if (summary.worst == FileResult::success)
                 streams.err << "kelvara-cli: not confirmed; nothing was written\n";
@@ -72,21 +72,21 @@ public:
     }
 
 private:
-    FolderDirection fDirection;
+    Direction fDirection;
 };
 
 } // namespace
 
-std::unique_ptr<Command> makeFolderCommand(FolderDirection direction) {
+std::unique_ptr<Command> makeFolderCommand(Direction direction) {
     return std::make_unique<FolderCommand>(direction);
 }
 
 std::unique_ptr<Command> makeEncryptDirCommand() {
-    return makeFolderCommand(FolderDirection::encrypt);
+    return makeFolderCommand(Direction::encrypt);
 }
 
 std::unique_ptr<Command> makeDecryptDirCommand() {
-    return makeFolderCommand(FolderDirection::decrypt);
+    return makeFolderCommand(Direction::decrypt);
 }
 
 } // namespace kelvara::cli

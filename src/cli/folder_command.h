@@ -6,6 +6,6 @@
 
 namespace kelvara::cli {
 
-std::unique_ptr<Command> makeFolderCommand(FolderDirection direction);
+std::unique_ptr<Command> makeFolderCommand(Direction direction);
 
 } // namespace kelvara::cli

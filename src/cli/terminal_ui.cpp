@@ -38,13 +38,14 @@ void TerminalUserInterface::notify(const Notice& notice) {
     fErr << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
 }
 
-bool TerminalUserInterface::confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+bool TerminalUserInterface::confirmFolderRun(Direction direction, const std::filesystem::path& source,
                                              const std::filesystem::path& target) {
     clearProgress();
     if (!fCanAsk)
         return false;
-    const std::string question = std::string(decrypting ? "Decrypt" : "Encrypt") + " the files of " +
-                                 shownPath(source) + " into a mirror below " + shownPath(target) + "?";
+    const std::string question = std::string(direction == Direction::decrypt ? "Decrypt" : "Encrypt") +
+                                 " the files of " + shownPath(source) + " into a mirror below " + shownPath(target) +
+                                 "?";
     std::string answer;
     askOnTerminal(question + " [y/N] ", Echo::shown, answer);
     return isYes(answer);

@@ -19,7 +19,7 @@ public:
     ~TerminalUserInterface() override;
 
     void notify(const Notice& notice) override;
-    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+    bool confirmFolderRun(Direction direction, const std::filesystem::path& source,
                           const std::filesystem::path& target) override;
     void progressBegin(ProgressPhase phase, long long maximum) override;
     void progressPosition(long long position) override;

@@ -20,8 +20,6 @@ namespace {
 
 constexpr std::uint64_t progressStepBytes = 1024 * 1024;
 
-enum class Direction { encrypt, decrypt };
-
 // Where the output goes: standard output, or a name in an opened folder.
 struct Target {
     const OutputFolder* folder = nullptr; // null: standard output
@@ -120,7 +118,7 @@ FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, O
 }
 
 // What may not be written at the target's name, checked before the password is even looked at.
-std::optional<FileResult> refuseTarget(const Target& target, bool replaceExisting, const Reporter& report) {
+std::optional<FileResult> refuseTarget(const Target& target, Existing existing, const Reporter& report) {
     switch (target.folder->entryType(target.name)) {
     case OutputFolder::Entry::missing:
         return std::nullopt;
@@ -133,17 +131,17 @@ std::optional<FileResult> refuseTarget(const Target& target, bool replaceExistin
     case OutputFolder::Entry::regularFile:
         break;
     }
-    if (!replaceExisting)
+    if (existing == Existing::keep)
         return report(FileResult::outputError, NoticeKind::outputExists, target.shown);
     return std::nullopt;
 }
 
 FileResult runFile(Direction direction, InputFile& input, const std::filesystem::path& inputPath, const Target& target,
-                   const std::u16string& password, bool reportSuccess, bool replaceExisting, const Reporter& report) {
+                   const std::u16string& password, Report reportWhat, Existing existing, const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     std::string reason;
     if (target.folder != nullptr) {
-        if (auto refused = refuseTarget(target, replaceExisting, report))
+        if (auto refused = refuseTarget(target, existing, report))
             return *refused;
     }
 
@@ -165,9 +163,9 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
         if (!temporary.create(*target.folder, target.name, reason))
             return report(FileResult::outputError, NoticeKind::outputOpenFailed, target.shown, reason);
         // A replaced file keeps its permissions; a new one gets the input's, as a copy would.
-        const int existing = target.folder->permissionsOf(target.name);
+        const int kept = target.folder->permissionsOf(target.name);
         const unsigned source = input.permissions() != 0 ? input.permissions() : 0666;
-        temporary.setFinalPermissions(existing >= 0 ? static_cast<unsigned>(existing) : newFilePermissions(source));
+        temporary.setFinalPermissions(kept >= 0 ? static_cast<unsigned>(kept) : newFilePermissions(source));
         output = &temporary;
     }
     if (!decrypt && !output->writeAll(checkBlock.bytes, checkBlockBytes, reason))
@@ -177,7 +175,7 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
     if (streamed != FileResult::success)
         return streamed;
     if (target.folder != nullptr) {
-        switch (temporary.commit(replaceExisting, reason)) {
+        switch (temporary.commit(existing, reason)) {
         case TemporaryOutput::Commit::done:
             break;
         case TemporaryOutput::Commit::targetExists:
@@ -186,27 +184,27 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
             return report(FileResult::outputError, NoticeKind::writeFailed, target.shown, reason);
         }
     }
-    if (reportSuccess)
+    if (reportWhat == Report::success)
         report(FileResult::success, decrypt ? NoticeKind::decrypted : NoticeKind::encrypted, target.shown);
     return FileResult::success;
 }
 
 FileResult runSingleFile(Direction direction, const FileSource& source, const FileDestination& destination,
-                         const std::u16string& password, bool reportSuccess, UserInterface& ui, bool replaceExisting) {
+                         const std::u16string& password, Report reportWhat, UserInterface& ui, Existing existing) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
     if (!openInput(input, source, reason))
         return report(FileResult::inputError, NoticeKind::inputOpenFailed, source.path, reason);
     if (destination.standard)
-        return runFile(direction, input, source.path, Target{nullptr, {}, destination.path}, password, reportSuccess,
-                       replaceExisting, report);
+        return runFile(direction, input, source.path, Target{nullptr, {}, destination.path}, password, reportWhat,
+                       existing, report);
 
     const std::filesystem::path& outputPath = destination.path;
     if (!source.standard && namesSameFile(source.path, outputPath))
         return report(FileResult::outputError, NoticeKind::sameFile, source.path, {}, outputPath);
     std::error_code error;
-    if (!replaceExisting && std::filesystem::exists(std::filesystem::symlink_status(outputPath, error)))
+    if (existing == Existing::keep && std::filesystem::exists(std::filesystem::symlink_status(outputPath, error)))
         return report(FileResult::outputError, NoticeKind::outputExists, outputPath);
     const std::filesystem::path target = finalTarget(outputPath);
     const auto status = std::filesystem::status(target, error);
@@ -223,20 +221,20 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
     OutputFolder folder;
     if (!folder.open(target.parent_path(), reason))
         return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
-    return runFile(direction, input, source.path, Target{&folder, target.filename(), outputPath}, password,
-                   reportSuccess, replaceExisting, report);
+    return runFile(direction, input, source.path, Target{&folder, target.filename(), outputPath}, password, reportWhat,
+                   existing, report);
 }
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
                        const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                       bool replaceExisting) {
+                       Existing existing) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
     if (!input.open(inputPath, reason))
         return report(FileResult::inputError, NoticeKind::inputOpenFailed, inputPath, reason);
-    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true}, password, false,
-                   replaceExisting, report);
+    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true}, password,
+                   Report::failures, existing, report);
 }
 
 // Nothing may escape to the caller unexplained: an unexpected exception becomes a notice.
@@ -252,31 +250,29 @@ template <class Run> FileResult guarded(const std::filesystem::path& inputPath, 
 } // namespace
 
 FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             bool reportSuccess, UserInterface& ui, bool replaceExisting) {
-    return guarded(input.path, ui, [&] {
-        return runSingleFile(Direction::encrypt, input, output, password, reportSuccess, ui, replaceExisting);
-    });
+                             Report report, UserInterface& ui, Existing existing) {
+    return guarded(input.path, ui,
+                   [&] { return runSingleFile(Direction::encrypt, input, output, password, report, ui, existing); });
 }
 
 FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             bool reportSuccess, UserInterface& ui, bool replaceExisting) {
-    return guarded(input.path, ui, [&] {
-        return runSingleFile(Direction::decrypt, input, output, password, reportSuccess, ui, replaceExisting);
-    });
+                             Report report, UserInterface& ui, Existing existing) {
+    return guarded(input.path, ui,
+                   [&] { return runSingleFile(Direction::decrypt, input, output, password, report, ui, existing); });
 }
 
 FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
                            const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           bool replaceExisting) {
+                           Existing existing) {
     return guarded(input, ui,
-                   [&] { return runFileInto(Direction::encrypt, input, folder, name, password, ui, replaceExisting); });
+                   [&] { return runFileInto(Direction::encrypt, input, folder, name, password, ui, existing); });
 }
 
 FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
                            const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           bool replaceExisting) {
+                           Existing existing) {
     return guarded(input, ui,
-                   [&] { return runFileInto(Direction::decrypt, input, folder, name, password, ui, replaceExisting); });
+                   [&] { return runFileInto(Direction::decrypt, input, folder, name, password, ui, existing); });
 }
 
 FileResult verifySingleFile(const FileSource& source, const std::u16string& password, UserInterface& ui) {

@@ -18,6 +18,9 @@ enum class FileResult {
     outputError,   // the output cannot be created, written or put in place (also: input and output are one file)
 };
 
+// Which outcomes a routine tells the user: failures only, or success as well.
+enum class Report { failures, success };
+
 // Where a routine reads: a named file, or the process's standard input.
 struct FileSource {
     FileSource(std::filesystem::path file) : path(std::move(file)) {} // NOLINT: a path is a source
@@ -43,28 +46,28 @@ struct FileDestination {
     bool standard = false;
 };
 
-// Encrypts input into output. The password is used as UTF-16 code units. reportSuccess decides only whether
+// Encrypts input into output. The password is used as UTF-16 code units. report decides only whether
 // success is told. Input and output naming one file are refused, and so is an output that exists but is not
-// a regular file (a link to one counts as what it names). An existing output is replaced unless
-// replaceExisting is false; then a file that appears at the output during the run is not replaced either.
+// a regular file (a link to one counts as what it names). An existing output is replaced unless existing is
+// Existing::keep; then a file that appears at the output during the run is not replaced either.
 // A replaced file keeps its permission bits; a new one gets the input's, less the umask.
 // Callable from any thread: the routine uses nothing but its arguments.
 FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
+                             Report report, UserInterface& ui, Existing existing = Existing::replace);
 
 // Decrypts input into output; a wrong password or an input shorter than the check block is refused before
 // anything is written, and a failure leaves the output path as it was.
 FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
+                             Report report, UserInterface& ui, Existing existing = Existing::replace);
 
 // The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
 // is reported and not written through.
 FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
                            const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           bool replaceExisting);
+                           Existing existing);
 FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
                            const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           bool replaceExisting);
+                           Existing existing);
 
 // Checks the password against the input's check block and writes nothing.
 FileResult verifySingleFile(const FileSource& input, const std::u16string& password, UserInterface& ui);

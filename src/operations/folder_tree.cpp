@@ -142,7 +142,9 @@ class FileNotices final : public UserInterface {
 public:
     std::vector<Notice> notices;
     void notify(const Notice& notice) override { notices.push_back(notice); }
-    bool confirmFolderRun(bool, const std::filesystem::path&, const std::filesystem::path&) override { return false; }
+    bool confirmFolderRun(Direction, const std::filesystem::path&, const std::filesystem::path&) override {
+        return false;
+    }
     void progressBegin(ProgressPhase, long long) override {}
     void progressPosition(long long) override {}
     void progressEnd() override {}
@@ -211,9 +213,9 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
 }
 
 // Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
-FileResult processFile(bool decrypt, const std::filesystem::path& file, const std::filesystem::path& target,
-                       MirrorFolders& mirror, const std::u16string& password, bool replaceExisting,
-                       FileNotices& notices) {
+FileResult processFile(Direction direction, const std::filesystem::path& file, const std::filesystem::path& target,
+                       MirrorFolders& mirror, const std::u16string& password, Existing existing, FileNotices& notices) {
+    const bool decrypt = direction == Direction::decrypt;
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
     if (folder == nullptr) {
@@ -221,8 +223,8 @@ FileResult processFile(bool decrypt, const std::filesystem::path& file, const st
         notices.notify(Notice{NoticeKind::outputOpenFailed, decrypt, mirrorPath(target, file), {}, blocked.reason});
         return FileResult::outputError;
     }
-    return decrypt ? decryptFileInto(file, *folder, file.filename(), password, notices, replaceExisting)
-                   : encryptFileInto(file, *folder, file.filename(), password, notices, replaceExisting);
+    return decrypt ? decryptFileInto(file, *folder, file.filename(), password, notices, existing)
+                   : encryptFileInto(file, *folder, file.filename(), password, notices, existing);
 }
 
 unsigned workerCount(unsigned jobs, std::size_t files) {
@@ -236,10 +238,10 @@ std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, cons
     return targetFolder / sourcePath.relative_path();
 }
 
-FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
+FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, const std::u16string& password,
-                               UserInterface& ui, bool askConfirmation, bool replaceExisting, unsigned jobs) {
-    const bool decrypt = direction == FolderDirection::decrypt;
+                               UserInterface& ui, Confirmation confirmation, Existing existing, unsigned jobs) {
+    const bool decrypt = direction == Direction::decrypt;
     FolderRunSummary summary;
     const std::filesystem::path source = normalFolder(sourceFolder);
     const std::filesystem::path target = normalFolder(targetFolder);
@@ -263,8 +265,8 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
     std::vector<std::filesystem::path> files;
     std::vector<std::filesystem::path> folders;
     std::vector<WalkProblem> problems;
-    collectFiles(source, files, true, &problems);
-    collectFolders(source, folders, true);
+    collectFiles(source, files, Depth::wholeTree, &problems);
+    collectFolders(source, folders, Depth::wholeTree);
     // What cannot be read is told before the question, so that the user can decide with it in mind.
     for (const WalkProblem& problem : problems) {
         ui.notify(Notice{NoticeKind::folderUnreadable, decrypt, problem.path, {}, problem.reason});
@@ -272,7 +274,7 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
         summary.worst = FileResult::inputError;
     }
 
-    if (askConfirmation && !ui.confirmFolderRun(decrypt, sourceFolder, targetFolder))
+    if (confirmation == Confirmation::ask && !ui.confirmFolderRun(direction, sourceFolder, targetFolder))
         return summary;
     summary.started = true;
 
@@ -304,7 +306,7 @@ FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem:
             for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
                 FileNotices notices;
                 const FileResult result =
-                    processFile(decrypt, files[i], target, workerFolders, password, replaceExisting, notices);
+                    processFile(direction, files[i], target, workerFolders, password, existing, notices);
                 results.finish(i, result, std::move(notices.notices));
             }
         } catch (...) {

@@ -10,11 +10,12 @@
 
 namespace kelvara {
 
-enum class FolderDirection { encrypt, decrypt };
-
 // Where a source path lands below the target folder: target / (path without its root name and root
 // directory: "/" on POSIX, the drive or UNC prefix on Windows).
 std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, const std::filesystem::path& sourcePath);
+
+// Whether a folder run asks the user before it starts, or goes ahead (the caller has asked already).
+enum class Confirmation { ask, given };
 
 struct FolderRunSummary {
     // false when refused or not confirmed: nothing was created. A refusal sets worst (inputError: the source
@@ -26,18 +27,18 @@ struct FolderRunSummary {
     FileResult worst = FileResult::success;
 };
 
-// The whole run: collect, ask (when askConfirmation), structure phase, data phase.
+// The whole run: collect, ask (with Confirmation::ask), structure phase, data phase.
 // Relative folders are taken from the working folder, so the mirror repeats the source's whole path.
 // What cannot be read in the source tree is reported and passed over. Below the target nothing is written
 // through a symbolic link: a link where the mirror needs a folder or a file is reported and that part is
-// left out. With replaceExisting false an existing output file is left alone and counts as an output error.
+// left out. With Existing::keep an existing output file is left alone and counts as an output error.
 // worst is the most serious result met (wrong password < input/output error).
 // The files are processed by jobs worker threads at once (0: one per processor), each exactly as a serial run
 // would; the user interface is called by one thread at a time, and a file's notices come in the order of the
 // files whichever finished first.
-FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
+FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, const std::u16string& password,
-                               UserInterface& ui, bool askConfirmation, bool replaceExisting = true,
+                               UserInterface& ui, Confirmation confirmation, Existing existing = Existing::replace,
                                unsigned jobs = 0);
 
 } // namespace kelvara

@@ -70,24 +70,24 @@ public:
     }
     void leave() { fAncestors.pop_back(); }
 
-    void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive,
+    void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, Depth depth,
                std::vector<WalkProblem>* problems) {
         const std::vector<Entry> entries = listFolder(folder, problems);
         for (const Entry& entry : entries) {
             if (isFileToProcess(entry))
                 out.push_back(entry.path);
         }
-        if (!recursive)
+        if (depth == Depth::topFolderOnly)
             return;
         for (const Entry& entry : entries) {
             if (isFolderToEnter(entry) && enter(entry.path)) {
-                files(entry.path, out, true, problems);
+                files(entry.path, out, Depth::wholeTree, problems);
                 leave();
             }
         }
     }
 
-    void folders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, bool recursive) {
+    void folders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, Depth depth) {
         std::vector<std::filesystem::path> children;
         for (const Entry& entry : listFolder(folder, nullptr)) {
             if (isFolderToEnter(entry) && !wouldLoop(entry.path)) {
@@ -95,11 +95,11 @@ public:
                 children.push_back(entry.path);
             }
         }
-        if (!recursive)
+        if (depth == Depth::topFolderOnly)
             return;
         for (const auto& child : children) {
             if (enter(child)) {
-                folders(child, out, true);
+                folders(child, out, Depth::wholeTree);
                 leave();
             }
         }
@@ -117,17 +117,17 @@ private:
 
 } // namespace
 
-void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive,
+void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, Depth depth,
                   std::vector<WalkProblem>* problems) {
     TreeWalk walk;
     if (walk.enter(folder))
-        walk.files(folder, files, recursive, problems);
+        walk.files(folder, files, depth, problems);
 }
 
-void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, bool recursive) {
+void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, Depth depth) {
     TreeWalk walk;
     if (walk.enter(folder))
-        walk.folders(folder, folders, recursive);
+        walk.folders(folder, folders, depth);
 }
 
 } // namespace kelvara

@@ -13,17 +13,20 @@ struct WalkProblem {
     std::string reason;
 };
 
+// How far a walk goes: the whole tree, or the given folder's own entries only.
+enum class Depth { wholeTree, topFolderOnly };
+
 // Appends the full path of every file of the tree (a folder's own files before those of its subfolders;
 // entries in name order; file names beginning with "." are skipped, folders beginning with "." are entered;
 // on Windows hidden and system files are included, hidden and system folders are not entered; directory
 // links that would loop are not followed; fifos, sockets and devices are not files to encrypt).
 // What cannot be read is appended to problems (when given) and passed over.
-void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, bool recursive,
+void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, Depth depth,
                   std::vector<WalkProblem>* problems = nullptr);
 
 // Appends the full path of every subfolder of the tree: a folder's direct subfolders first, then the
 // subfolders of each of them in turn, so every folder comes before its own subfolders. On Windows hidden and
 // system folders are neither listed nor entered.
-void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, bool recursive);
+void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, Depth depth);
 
 } // namespace kelvara

@@ -7,6 +7,9 @@
 
 namespace kelvara {
 
+// Which way an operation goes.
+enum class Direction { encrypt, decrypt };
+
 enum class NoticeKind {
     // One file (path: the file concerned; reason: the system's text where there is one).
     inputOpenFailed,   // the input cannot be opened

@@ -361,7 +361,7 @@ int renameWithoutReplacing(int folder, const char* from, const char* to) {
 
 } // namespace
 
-TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::string& reason) {
+TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
     if (::fchmod(fFile, static_cast<mode_t>(fPermissions)) != 0 || ::fsync(fFile) != 0) {
         reason = systemReason(errno);
         return Commit::failed;
@@ -371,8 +371,9 @@ TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::strin
         reason = systemReason(errno);
         return Commit::failed;
     }
-    const int renamed = replaceExisting ? ::renameat(fFolder, fTemporaryName.c_str(), fFolder, fTargetName.c_str())
-                                        : renameWithoutReplacing(fFolder, fTemporaryName.c_str(), fTargetName.c_str());
+    const int renamed = existing == Existing::replace
+                            ? ::renameat(fFolder, fTemporaryName.c_str(), fFolder, fTargetName.c_str())
+                            : renameWithoutReplacing(fFolder, fTemporaryName.c_str(), fTargetName.c_str());
     if (renamed != 0) {
         const int error = errno;
         reason = systemReason(error);

@@ -108,6 +108,9 @@ private:
 #endif
 };
 
+// What becomes of an output that exists already.
+enum class Existing { replace, keep };
+
 // A new file with a unique name in the target's folder, readable by its owner only while it is written.
 // commit() puts it in place of the target; without a commit the destructor removes it, so a failed run
 // leaves the target as it was. While it exists its name is registered, so that a signal handler can remove
@@ -127,9 +130,9 @@ public:
     void setFinalPermissions(unsigned permissions) { fPermissions = permissions; }
 
     enum class Commit { done, targetExists, failed };
-    // Flushes the data to the disk, closes the file and renames it to the target. Without replaceExisting the
+    // Flushes the data to the disk, closes the file and renames it to the target. With Existing::keep the
     // rename is atomic and never replaces a file: one that appeared meanwhile stays and gives targetExists.
-    Commit commit(bool replaceExisting, std::string& reason);
+    Commit commit(Existing existing, std::string& reason);
     // Closes and removes the temporary file.
     void discard();
 

@@ -26,7 +26,7 @@ public:
 
     // Asks whether the files of source are to be encrypted (or decrypted) into the mirror below target; true
     // only for "yes".
-    virtual bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+    virtual bool confirmFolderRun(Direction direction, const std::filesystem::path& source,
                                   const std::filesystem::path& target) = 0;
 
     // Progress of a long run: a phase, then positions 0..maximum, then the end of the phase.

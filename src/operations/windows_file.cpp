@@ -315,7 +315,7 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
 // Windows writes the cache back on its own; there is no call to start it early without waiting.
 void TemporaryOutput::startWriteback() {}
 
-TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::string& reason) {
+TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
     if (!::FlushFileBuffers(handleOf(fFile))) {
         reason = lastReason();
         return Commit::failed;
@@ -329,7 +329,7 @@ TemporaryOutput::Commit TemporaryOutput::commit(bool replaceExisting, std::strin
     const std::filesystem::path target = fFolderPath / fTargetName;
     // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file. WRITE_THROUGH: the call returns only
     // when the rename itself has reached the disk.
-    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (existing == Existing::replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!::MoveFileExW(temporary.c_str(), target.c_str(), flags)) {
         const DWORD error = ::GetLastError();
         reason = windowsReason(error);

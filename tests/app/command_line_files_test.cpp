@@ -63,8 +63,8 @@ private slots:
         writeFile(path("plain.txt"), "Klartext\n");
         kelvara::test::RecordingUserInterface core;
         kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
-                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim", false,
-                                   core);
+                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim",
+                                   Report::failures, core);
         writeFile(path("other.pdf"), "anderes\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
 

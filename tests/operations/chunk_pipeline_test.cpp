@@ -55,7 +55,7 @@ TEST_P(ChunkPipelineSizes, TransformsWholeChunksInOrderAndWritesThemAll) {
         },
         [&](std::uint64_t done) { progress.push_back(done); });
     ASSERT_EQ(outcome.failure, StreamOutcome::Failure::none) << outcome.reason;
-    ASSERT_TRUE(output.commit(true, reason) == TemporaryOutput::Commit::done) << reason;
+    ASSERT_TRUE(output.commit(Existing::replace, reason) == TemporaryOutput::Commit::done) << reason;
 
     EXPECT_EQ(outcome.bytes, size);
     EXPECT_EQ(readFile(dir / "out.bin"), markedByChunk(plain));

@@ -18,7 +18,7 @@ class FileFailures : public ::testing::Test {
 protected:
     void SetUp() override {
         writeFile(dir / "plain.txt", patternBytes(20000));
-        ASSERT_EQ(encryptSingleFile(dir / "plain.txt", dir / "plain.txt.kvra", u"richtig", false, ui),
+        ASSERT_EQ(encryptSingleFile(dir / "plain.txt", dir / "plain.txt.kvra", u"richtig", Report::failures, ui),
                   FileResult::success);
         writeFile(dir / "target.txt", "former content");
     }
@@ -34,14 +34,14 @@ protected:
 };
 
 TEST_F(FileFailures, WrongPasswordWritesNothingAndKeepsAnExistingTarget) {
-    for (const bool reportSuccess : {true, false}) {
+    for (const Report report : {Report::success, Report::failures}) {
         ui.notices.clear();
-        EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"falsch", reportSuccess, ui),
+        EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"falsch", report, ui),
                   FileResult::wrongPassword);
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::wrongPassword});
         EXPECT_EQ(readFile(dir / "target.txt"), "former content");
         EXPECT_FALSE(fs::exists(dir / "fresh.txt"));
-        EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "fresh.txt", u"falsch", reportSuccess, ui),
+        EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "fresh.txt", u"falsch", report, ui),
                   FileResult::wrongPassword);
         EXPECT_EQ(treeEntries(dir.path()), entriesBesides());
     }
@@ -52,7 +52,7 @@ TEST_F(FileFailures, InputShorterThanTheCheckBlockIsNotAnEncryptedFile) {
     for (const std::size_t size : {0u, 1u, 31u}) {
         ui.notices.clear();
         writeFile(dir / "short.kvra", readFile(dir / "plain.txt.kvra").substr(0, size));
-        EXPECT_EQ(decryptSingleFile(dir / "short.kvra", dir / "target.txt", u"richtig", true, ui),
+        EXPECT_EQ(decryptSingleFile(dir / "short.kvra", dir / "target.txt", u"richtig", Report::success, ui),
                   FileResult::inputError)
             << size;
         EXPECT_EQ(verifySingleFile(dir / "short.kvra", u"richtig", ui), FileResult::inputError);
@@ -64,16 +64,17 @@ TEST_F(FileFailures, InputShorterThanTheCheckBlockIsNotAnEncryptedFile) {
 }
 
 TEST_F(FileFailures, MissingInputAndMissingOutputFolderUseTheFixedTexts) {
-    EXPECT_EQ(encryptSingleFile(dir / "missing", dir / "out", u"pw", true, ui), FileResult::inputError);
-    EXPECT_EQ(decryptSingleFile(dir / "missing", dir / "out", u"pw", true, ui), FileResult::inputError);
-    EXPECT_EQ(encryptSingleFile(dir / "plain.txt", dir / "no/such/folder/out", u"pw", true, ui),
+    EXPECT_EQ(encryptSingleFile(dir / "missing", dir / "out", u"pw", Report::success, ui), FileResult::inputError);
+    EXPECT_EQ(decryptSingleFile(dir / "missing", dir / "out", u"pw", Report::success, ui), FileResult::inputError);
+    EXPECT_EQ(encryptSingleFile(dir / "plain.txt", dir / "no/such/folder/out", u"pw", Report::success, ui),
               FileResult::outputError);
-    EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "no/such/folder/out", u"richtig", true, ui),
+    EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "no/such/folder/out", u"richtig", Report::success, ui),
               FileResult::outputError);
     // A folder is no input file and no output file.
-    EXPECT_EQ(encryptSingleFile(dir.path(), dir / "out", u"pw", true, ui), FileResult::inputError);
+    EXPECT_EQ(encryptSingleFile(dir.path(), dir / "out", u"pw", Report::success, ui), FileResult::inputError);
     fs::create_directory(dir / "folder");
-    EXPECT_EQ(encryptSingleFile(dir / "plain.txt", dir / "folder", u"pw", true, ui), FileResult::outputError);
+    EXPECT_EQ(encryptSingleFile(dir / "plain.txt", dir / "folder", u"pw", Report::success, ui),
+              FileResult::outputError);
     using enum NoticeKind;
     EXPECT_EQ(ui.kinds(), (std::vector<NoticeKind>{inputOpenFailed, inputOpenFailed, outputOpenFailed, outputOpenFailed,
                                                    inputOpenFailed, outputOpenFailed}));
@@ -96,26 +97,30 @@ TEST_F(FileFailures, SameFileIsRefusedThroughAnySpelling) {
                                   dir / "hard.txt"};
     for (const auto& output : spellings) {
         ui.notices.clear();
-        EXPECT_EQ(encryptSingleFile(dir / "plain.txt", output, u"pw", true, ui), FileResult::outputError) << output;
+        EXPECT_EQ(encryptSingleFile(dir / "plain.txt", output, u"pw", Report::success, ui), FileResult::outputError)
+            << output;
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::sameFile});
-        EXPECT_EQ(decryptSingleFile(dir / "plain.txt", output, u"pw", true, ui), FileResult::outputError) << output;
+        EXPECT_EQ(decryptSingleFile(dir / "plain.txt", output, u"pw", Report::success, ui), FileResult::outputError)
+            << output;
     }
     EXPECT_EQ(readFile(dir / "plain.txt"), before);
     EXPECT_EQ(treeEntries(dir.path()), entriesBesides({"sub", "link.txt", "hard.txt"}));
 }
 
 TEST_F(FileFailures, ExistingOutputIsReplacedOnlyWhenAllowed) {
-    EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"richtig", false, ui, false),
-              FileResult::outputError);
+    EXPECT_EQ(
+        decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"richtig", Report::failures, ui, Existing::keep),
+        FileResult::outputError);
     EXPECT_EQ(readFile(dir / "target.txt"), "former content");
-    EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"richtig", false, ui),
+    EXPECT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "target.txt", u"richtig", Report::failures, ui),
               FileResult::success);
     EXPECT_EQ(readFile(dir / "target.txt"), readFile(dir / "plain.txt"));
 }
 
 TEST_F(FileFailures, OutputThroughALinkWritesTheLinkedFile) {
     fs::create_symlink("target.txt", dir / "alias.txt");
-    ASSERT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "alias.txt", u"richtig", false, ui), FileResult::success);
+    ASSERT_EQ(decryptSingleFile(dir / "plain.txt.kvra", dir / "alias.txt", u"richtig", Report::failures, ui),
+              FileResult::success);
     EXPECT_TRUE(fs::is_symlink(dir / "alias.txt"));
     EXPECT_EQ(readFile(dir / "target.txt"), readFile(dir / "plain.txt"));
 }
@@ -129,9 +134,10 @@ TEST_F(FileFailures, ReadOnlyInputCanBeEncryptedAndDecrypted) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
         RecordingUserInterface childUi;
-        if (encryptSingleFile(dir / "plain.txt", dir / "again.kvra", u"richtig", false, childUi) != FileResult::success)
+        if (encryptSingleFile(dir / "plain.txt", dir / "again.kvra", u"richtig", Report::failures, childUi) !=
+            FileResult::success)
             return 11;
-        if (decryptSingleFile(dir / "plain.txt.kvra", dir / "again.txt", u"richtig", false, childUi) !=
+        if (decryptSingleFile(dir / "plain.txt.kvra", dir / "again.txt", u"richtig", Report::failures, childUi) !=
             FileResult::success)
             return 12;
         return childUi.notices.empty() ? 0 : 13;
@@ -149,7 +155,8 @@ class FullDisk : public FileFailures, public ::testing::WithParamInterface<std::
 TEST_P(FullDisk, LeavesTheTargetAsItWas) {
     const auto [decrypt, size] = GetParam();
     writeFile(dir / "input.bin", patternBytes(size));
-    ASSERT_EQ(encryptSingleFile(dir / "input.bin", dir / "input.kvra", u"richtig", false, ui), FileResult::success);
+    ASSERT_EQ(encryptSingleFile(dir / "input.bin", dir / "input.kvra", u"richtig", Report::failures, ui),
+              FileResult::success);
     const fs::path input = decrypt ? dir / "input.kvra" : dir / "input.bin";
     const rlimit limit{size - 4000, size - 4000};
     const int code = runInChild([&] {
@@ -157,8 +164,9 @@ TEST_P(FullDisk, LeavesTheTargetAsItWas) {
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return 10;
         RecordingUserInterface childUi;
-        const FileResult result = decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", true, childUi)
-                                          : encryptSingleFile(input, dir / "target.txt", u"richtig", true, childUi);
+        const FileResult result =
+            decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", Report::success, childUi)
+                    : encryptSingleFile(input, dir / "target.txt", u"richtig", Report::success, childUi);
         if (result != FileResult::outputError)
             return 11;
         if (childUi.kinds() != std::vector<NoticeKind>{NoticeKind::writeFailed})
@@ -183,8 +191,8 @@ TEST_P(ReadFailure, IsReportedAndLeavesTheTargetAsItWas) {
     const fs::path input = "/proc/self/mem";
     if (!std::ifstream(input))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here";
-    const FileResult result = decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", true, ui)
-                                      : encryptSingleFile(input, dir / "target.txt", u"richtig", true, ui);
+    const FileResult result = decrypt ? decryptSingleFile(input, dir / "target.txt", u"richtig", Report::success, ui)
+                                      : encryptSingleFile(input, dir / "target.txt", u"richtig", Report::success, ui);
     EXPECT_EQ(result, FileResult::inputError);
     EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::readFailed});
     EXPECT_EQ(ui.notices[0].reason, "Input/output error");

@@ -28,14 +28,16 @@ TEST_P(FileFormat, EncryptsToTheReferenceBytesAndBack) {
     writeFile(dir / "plain.bin", plain);
     RecordingUserInterface ui;
 
-    ASSERT_EQ(encryptSingleFile(dir / "plain.bin", dir / "plain.bin.kvra", c.password, true, ui), FileResult::success);
+    ASSERT_EQ(encryptSingleFile(dir / "plain.bin", dir / "plain.bin.kvra", c.password, Report::success, ui),
+              FileResult::success);
     const std::string encrypted = readFile(dir / "plain.bin.kvra");
     EXPECT_EQ(encrypted.size(), plain.size() + 32);
     EXPECT_EQ(encrypted, referenceEncryptedFile(c.password, plain));
 
     // Decrypting a reference file built independently gives the plain bytes.
     writeFile(dir / "reference.kvra", referenceEncryptedFile(c.password, plain));
-    ASSERT_EQ(decryptSingleFile(dir / "reference.kvra", dir / "back.bin", c.password, true, ui), FileResult::success);
+    ASSERT_EQ(decryptSingleFile(dir / "reference.kvra", dir / "back.bin", c.password, Report::success, ui),
+              FileResult::success);
     EXPECT_EQ(readFile(dir / "back.bin"), plain);
     EXPECT_EQ(ui.kinds(), (std::vector<NoticeKind>{NoticeKind::encrypted, NoticeKind::decrypted}));
     EXPECT_EQ(treeEntries(dir.path()),
@@ -59,9 +61,9 @@ TEST(FileFormatProperties, CheckBlockDependsOnlyOnThePasswordsUtf16Units) {
     RecordingUserInterface ui;
     // U+0142 and U+0143 have no 8-bit form: the file key still tells them apart.
     const std::u16string passwords[] = {u"x\u0142", u"x\u0143"};
-    encryptSingleFile(dir / "a", dir / "a1", passwords[0], false, ui);
-    encryptSingleFile(dir / "b", dir / "b1", passwords[0], false, ui);
-    encryptSingleFile(dir / "a", dir / "a2", passwords[1], false, ui);
+    encryptSingleFile(dir / "a", dir / "a1", passwords[0], Report::failures, ui);
+    encryptSingleFile(dir / "b", dir / "b1", passwords[0], Report::failures, ui);
+    encryptSingleFile(dir / "a", dir / "a2", passwords[1], Report::failures, ui);
     EXPECT_EQ(readFile(dir / "a1").substr(0, 32), readFile(dir / "b1").substr(0, 32));
     EXPECT_NE(readFile(dir / "a1").substr(0, 32), readFile(dir / "a2").substr(0, 32));
     EXPECT_TRUE(ui.notices.empty()) << "no success message when reportSuccess is false";
@@ -71,13 +73,13 @@ TEST(FileFormatProperties, ReportsByteProgressUpToTheFileSize) {
     TempDir dir;
     writeFile(dir / "big", patternBytes(3 * 1024 * 1024 + 3));
     RecordingUserInterface ui;
-    ASSERT_EQ(encryptSingleFile(dir / "big", dir / "big.kvra", u"pw", false, ui), FileResult::success);
+    ASSERT_EQ(encryptSingleFile(dir / "big", dir / "big.kvra", u"pw", Report::failures, ui), FileResult::success);
     EXPECT_EQ(ui.lastFileDone, 3u * 1024 * 1024 + 3);
     EXPECT_EQ(ui.lastFileTotal, 3u * 1024 * 1024 + 3);
 
     // Decrypting counts the body only, so the bar ends full although the input holds the check block too.
     RecordingUserInterface back;
-    ASSERT_EQ(decryptSingleFile(dir / "big.kvra", dir / "big.out", u"pw", false, back), FileResult::success);
+    ASSERT_EQ(decryptSingleFile(dir / "big.kvra", dir / "big.out", u"pw", Report::failures, back), FileResult::success);
     EXPECT_EQ(back.lastFileDone, 3u * 1024 * 1024 + 3);
     EXPECT_EQ(back.lastFileTotal, 3u * 1024 * 1024 + 3);
 }

@@ -33,18 +33,18 @@ protected:
 
 TEST_F(FolderWalk, FilesComeBeforeSubfoldersAndDotFilesAreSkipped) {
     std::vector<fs::path> files;
-    collectFiles(dir / "src", files, true);
+    collectFiles(dir / "src", files, Depth::wholeTree);
     EXPECT_EQ(relativeTo(dir / "src", files),
               (std::vector<std::string>{"a.txt", "b.txt", ".config/d.txt", "m/e.txt", "z/deep/c.txt"}));
 
     std::vector<fs::path> topOnly;
-    collectFiles(dir / "src", topOnly, false);
+    collectFiles(dir / "src", topOnly, Depth::topFolderOnly);
     EXPECT_EQ(relativeTo(dir / "src", topOnly), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 TEST_F(FolderWalk, FoldersComeBeforeTheirSubfolders) {
     std::vector<fs::path> folders;
-    collectFolders(dir / "src", folders, true);
+    collectFolders(dir / "src", folders, Depth::wholeTree);
     EXPECT_EQ(relativeTo(dir / "src", folders), (std::vector<std::string>{".config", "m", "z", "m/empty", "z/deep"}));
 }
 
@@ -53,11 +53,11 @@ TEST_F(FolderWalk, LinksBackUpTheTreeAreNotFollowed) {
     fs::create_directory_symlink(".", dir / "src/m/self");
     fs::create_directory_symlink(dir / "src/m", dir / "src/z/to-m"); // no loop: entered
     std::vector<fs::path> files;
-    collectFiles(dir / "src", files, true);
+    collectFiles(dir / "src", files, Depth::wholeTree);
     EXPECT_EQ(relativeTo(dir / "src", files),
               (std::vector<std::string>{"a.txt", "b.txt", ".config/d.txt", "m/e.txt", "z/deep/c.txt", "z/to-m/e.txt"}));
     std::vector<fs::path> folders;
-    collectFolders(dir / "src", folders, true);
+    collectFolders(dir / "src", folders, Depth::wholeTree);
     EXPECT_EQ(relativeTo(dir / "src", folders),
               (std::vector<std::string>{".config", "m", "z", "m/empty", "z/deep", "z/to-m", "z/to-m/empty"}));
 }
@@ -86,7 +86,8 @@ protected:
 
 TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
     ui.answers = {true};
-    const auto first = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, true);
+    const auto first =
+        runFolderTree(Direction::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, Confirmation::ask);
     EXPECT_TRUE(first.started);
     EXPECT_EQ(first.files, 3u);
     EXPECT_EQ(first.failures, 0u);
@@ -97,7 +98,8 @@ TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
               (std::set<std::string>{"a.txt", "sub", "sub/b.bin", ".dot", ".dot/c", "empty", "empty/inner"}));
     EXPECT_EQ(readFile(mirror1 / "a.txt").size(), 10u + 32u);
 
-    const auto second = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t2", password(u"pw"), ui, false);
+    const auto second =
+        runFolderTree(Direction::decrypt, mirror1, dir / "t2", password(u"pw"), ui, Confirmation::given);
     EXPECT_EQ(second.worst, FileResult::success);
     const fs::path mirror2 = mirrorPath(dir / "t2", mirror1);
     EXPECT_EQ(mirror2, dir / "t2" / (dir / "t1").relative_path() / (dir / "src").relative_path());
@@ -108,7 +110,7 @@ TEST_F(FolderRun, RoundTripThroughTwoTargetsRepeatsTheWholePath) {
 }
 
 TEST_F(FolderRun, ReportsBothPhasesWithCountMinusOneAsMaximum) {
-    runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", password(u"pw"), ui, false);
+    runFolderTree(Direction::encrypt, dir / "src", dir / "t", password(u"pw"), ui, Confirmation::given);
     // Folders: .dot, empty, sub, empty/inner; files: a.txt, .dot/c, sub/b.bin.
     EXPECT_EQ(ui.progress,
               (std::vector<std::string>{"begin structure 3", "pos 0", "pos 1", "pos 2", "pos 3", "pos 3", "end",
@@ -117,7 +119,8 @@ TEST_F(FolderRun, ReportsBothPhasesWithCountMinusOneAsMaximum) {
 
 TEST_F(FolderRun, EmptyTreeCreatesOnlyTheSourcesMirror) {
     fs::create_directory(dir / "bare");
-    const auto summary = runFolderTree(FolderDirection::decrypt, dir / "bare", dir / "t", password(u"pw"), ui, false);
+    const auto summary =
+        runFolderTree(Direction::decrypt, dir / "bare", dir / "t", password(u"pw"), ui, Confirmation::given);
     EXPECT_TRUE(summary.started);
     EXPECT_EQ(summary.files, 0u);
     EXPECT_TRUE(fs::is_directory(mirrorPath(dir / "t", dir / "bare")));
@@ -127,7 +130,8 @@ TEST_F(FolderRun, EmptyTreeCreatesOnlyTheSourcesMirror) {
 }
 
 TEST_F(FolderRun, NoToTheQuestionCreatesNothing) {
-    const auto summary = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", password(u"pw"), ui, true);
+    const auto summary =
+        runFolderTree(Direction::encrypt, dir / "src", dir / "t", password(u"pw"), ui, Confirmation::ask);
     EXPECT_FALSE(summary.started);
     EXPECT_EQ(summary.worst, FileResult::success);
     EXPECT_FALSE(fs::exists(dir / "t"));
@@ -141,7 +145,8 @@ TEST_F(FolderRun, RefusesATargetWhoseMirrorMeetsTheSource) {
     for (const auto& target : overlapping) {
         ui.notices.clear();
         ui.answers = {true};
-        const auto summary = runFolderTree(FolderDirection::encrypt, dir / "src", target, password(u"pw"), ui, true);
+        const auto summary =
+            runFolderTree(Direction::encrypt, dir / "src", target, password(u"pw"), ui, Confirmation::ask);
         EXPECT_FALSE(summary.started) << target;
         EXPECT_EQ(summary.worst, FileResult::outputError);
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{NoticeKind::mirrorMeetsSource});
@@ -151,16 +156,17 @@ TEST_F(FolderRun, RefusesATargetWhoseMirrorMeetsTheSource) {
 }
 
 TEST_F(FolderRun, MissingSourceIsAnInputError) {
-    const auto summary = runFolderTree(FolderDirection::encrypt, dir / "nope", dir / "t", password(u"pw"), ui, false);
+    const auto summary =
+        runFolderTree(Direction::encrypt, dir / "nope", dir / "t", password(u"pw"), ui, Confirmation::given);
     EXPECT_FALSE(summary.started);
     EXPECT_EQ(summary.worst, FileResult::inputError);
     EXPECT_FALSE(fs::exists(dir / "t"));
 }
 
 TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
-    runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, false);
+    runFolderTree(Direction::encrypt, dir / "src", dir / "t1", password(u"pw"), ui, Confirmation::given);
     const fs::path mirror1 = mirrorPath(dir / "t1", dir / "src");
-    auto wrong = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t2", password(u"other"), ui, false);
+    auto wrong = runFolderTree(Direction::decrypt, mirror1, dir / "t2", password(u"other"), ui, Confirmation::given);
     EXPECT_EQ(wrong.failures, 3u);
     EXPECT_EQ(wrong.worst, FileResult::wrongPassword);
     EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>(3, NoticeKind::wrongPassword));
@@ -169,10 +175,11 @@ TEST_F(FolderRun, WrongPasswordIsReportedPerFileAndTheWorstResultWins) {
 
     // An output error outranks a wrong password; existing outputs are kept without replaceExisting.
     writeFile(mirror1 / "plain-among-encrypted.txt", "not encrypted at all, longer than 32 bytes...");
-    runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false);
+    runFolderTree(Direction::decrypt, mirror1, dir / "t3", password(u"pw"), ui, Confirmation::given);
     writeFile(mirrorPath(dir / "t3", mirror1) / "a.txt", "keep me");
     ui.notices.clear();
-    auto mixed = runFolderTree(FolderDirection::decrypt, mirror1, dir / "t3", password(u"pw"), ui, false, false);
+    auto mixed = runFolderTree(Direction::decrypt, mirror1, dir / "t3", password(u"pw"), ui, Confirmation::given,
+                               Existing::keep);
     EXPECT_EQ(mixed.worst, FileResult::outputError);
     EXPECT_EQ(mixed.failures, 4u);
     EXPECT_EQ(readFile(mirrorPath(dir / "t3", mirror1) / "a.txt"), "keep me");
@@ -191,8 +198,8 @@ TEST_F(FolderRun, ParallelRunWritesAndTellsWhatASerialRunDoes) {
     std::vector<std::vector<std::string>> progress;
     for (const auto& [target, jobs] : {std::pair{"serial", 1u}, std::pair{"parallel", 4u}}) {
         RecordingUserInterface run;
-        const auto summary =
-            runFolderTree(FolderDirection::encrypt, dir / "src", dir / target, u"pw", run, false, true, jobs);
+        const auto summary = runFolderTree(Direction::encrypt, dir / "src", dir / target, u"pw", run,
+                                           Confirmation::given, Existing::replace, jobs);
         EXPECT_EQ(summary.files, 27u);
         EXPECT_EQ(summary.failures, 1u);
         EXPECT_EQ(summary.worst, FileResult::outputError);
@@ -216,8 +223,8 @@ TEST_F(FolderRun, ParallelRunWritesAndTellsWhatASerialRunDoes) {
     std::vector<std::vector<fs::path>> order;
     for (const unsigned jobs : {1u, 4u}) {
         RecordingUserInterface run;
-        runFolderTree(FolderDirection::decrypt, serial, dir / "wrong" / std::to_string(jobs), u"other", run, false,
-                      true, jobs);
+        runFolderTree(Direction::decrypt, serial, dir / "wrong" / std::to_string(jobs), u"other", run,
+                      Confirmation::given, Existing::replace, jobs);
         order.emplace_back();
         for (const Notice& notice : run.notices)
             order.back().push_back(notice.path);

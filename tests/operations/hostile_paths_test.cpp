@@ -41,7 +41,8 @@ class HostilePaths : public ::testing::Test {
 protected:
     void SetUp() override {
         writeFile(dir / "plain.txt", patternBytes(300000));
-        ASSERT_EQ(encryptSingleFile(dir / "plain.txt", dir / "plain.kvra", u"pw", false, ui), FileResult::success);
+        ASSERT_EQ(encryptSingleFile(dir / "plain.txt", dir / "plain.kvra", u"pw", Report::failures, ui),
+                  FileResult::success);
     }
     TempDir dir;
     RecordingUserInterface ui;
@@ -55,8 +56,10 @@ TEST_F(HostilePaths, OutputThatIsNoRegularFileIsNeverReplaced) {
     const fs::path outputs[] = {"/dev/null", dir / "fifo", dir / "null-link"};
     for (const fs::path& output : outputs) {
         ui.notices.clear();
-        EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", output, u"pw", false, ui, true), FileResult::outputError);
-        EXPECT_EQ(encryptSingleFile(dir / "plain.txt", output, u"pw", false, ui, true), FileResult::outputError);
+        EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", output, u"pw", Report::failures, ui, Existing::replace),
+                  FileResult::outputError);
+        EXPECT_EQ(encryptSingleFile(dir / "plain.txt", output, u"pw", Report::failures, ui, Existing::replace),
+                  FileResult::outputError);
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>(2, outputNotRegular)) << output;
     }
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
@@ -75,8 +78,9 @@ TEST_F(HostilePaths, TargetThatAppearsDuringTheRunIsKept) {
             if (done == 0)
                 writeFile(target, "the newcomer");
         };
-        const FileResult result = decrypt ? decryptSingleFile(dir / "plain.kvra", target, u"pw", false, ui, false)
-                                          : encryptSingleFile(dir / "plain.txt", target, u"pw", false, ui, false);
+        const FileResult result =
+            decrypt ? decryptSingleFile(dir / "plain.kvra", target, u"pw", Report::failures, ui, Existing::keep)
+                    : encryptSingleFile(dir / "plain.txt", target, u"pw", Report::failures, ui, Existing::keep);
         ui.duringFile = nullptr;
         EXPECT_EQ(result, FileResult::outputError);
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{outputExists});
@@ -99,10 +103,11 @@ TEST_F(HostilePaths, PermissionsAreNeverWidened) {
     fs::permissions(dir / "plain.kvra", fs::perms(0664));
     writeFile(dir / "kept.txt", "old");
     fs::permissions(dir / "kept.txt", fs::perms(0600));
-    EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", dir / "kept.txt", u"pw", false, ui), FileResult::success);
+    EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", dir / "kept.txt", u"pw", Report::failures, ui),
+              FileResult::success);
     EXPECT_EQ(temporaryMode, 0600u);
     EXPECT_EQ(modeOf(dir / "kept.txt"), 0600u);
-    EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", dir / "new.txt", u"pw", false, ui), FileResult::success);
+    EXPECT_EQ(decryptSingleFile(dir / "plain.kvra", dir / "new.txt", u"pw", Report::failures, ui), FileResult::success);
     EXPECT_EQ(modeOf(dir / "new.txt"), 0640u) << "0664 less the umask 027";
     ::umask(savedMask);
 }
@@ -116,7 +121,8 @@ TEST_F(HostilePaths, SourceThatChangesWhileReadIsReported) {
             if (done == 0)
                 fs::resize_file(dir / "changing.txt", grow ? 4 * 1024 * 1024 : 1024);
         };
-        EXPECT_EQ(encryptSingleFile(dir / "changing.txt", dir / "out.kvra", u"pw", false, ui), FileResult::inputError);
+        EXPECT_EQ(encryptSingleFile(dir / "changing.txt", dir / "out.kvra", u"pw", Report::failures, ui),
+                  FileResult::inputError);
         ui.duringFile = nullptr;
         EXPECT_EQ(ui.kinds(), std::vector<NoticeKind>{inputChanged}) << grow;
         EXPECT_FALSE(fs::exists(dir / "out.kvra"));
@@ -131,16 +137,17 @@ TEST_F(HostilePaths, FolderRunNeverWritesThroughLinksInTheMirror) {
     writeFile(dir / "src/sub/b.txt", "beta");
     writeFile(dir / "victim/a.txt", "victim a");
     writeFile(dir / "victim/b.txt", "victim b");
-    ASSERT_EQ(runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", u"pw", ui, false).worst,
+    ASSERT_EQ(runFolderTree(Direction::encrypt, dir / "src", dir / "t", u"pw", ui, Confirmation::given).worst,
               FileResult::success);
     const fs::path mirror = mirrorPath(dir / "t", dir / "src");
     fs::remove_all(mirror / "sub");
     fs::create_directory_symlink(dir / "victim", mirror / "sub");
     fs::remove(mirror / "a.txt");
     fs::create_symlink(dir / "victim/a.txt", mirror / "a.txt");
-    for (const auto direction : {FolderDirection::encrypt, FolderDirection::decrypt}) {
+    for (const auto direction : {Direction::encrypt, Direction::decrypt}) {
         ui.notices.clear();
-        const FolderRunSummary summary = runFolderTree(direction, dir / "src", dir / "t", u"pw", ui, false, true);
+        const FolderRunSummary summary =
+            runFolderTree(direction, dir / "src", dir / "t", u"pw", ui, Confirmation::given, Existing::replace);
         EXPECT_EQ(summary.worst, FileResult::outputError);
         EXPECT_TRUE(hasKind(ui, mirrorLink, mirror / "sub"));
         EXPECT_TRUE(hasKind(ui, mirrorLink, mirror / "a.txt"));
@@ -164,7 +171,7 @@ TEST_F(HostilePaths, UnreadableAndUnwritableFoldersAreReportedWithTheirReason) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return 10;
         RecordingUserInterface childUi;
-        const auto run = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "t", u"pw", childUi, false);
+        const auto run = runFolderTree(Direction::encrypt, dir / "src", dir / "t", u"pw", childUi, Confirmation::given);
         if (run.worst != FileResult::inputError || run.unreadable != 1 || run.failures != 0)
             return 11;
         if (!fs::exists(mirrorPath(dir / "t", dir / "src/ok.txt")))
@@ -174,7 +181,8 @@ TEST_F(HostilePaths, UnreadableAndUnwritableFoldersAreReportedWithTheirReason) {
             locked.reason != "Permission denied")
             return 13;
         childUi.notices.clear();
-        const auto closed = runFolderTree(FolderDirection::encrypt, dir / "src", dir / "closed", u"pw", childUi, false);
+        const auto closed =
+            runFolderTree(Direction::encrypt, dir / "src", dir / "closed", u"pw", childUi, Confirmation::given);
         if (closed.worst == FileResult::success)
             return 14;
         for (const Notice& notice : childUi.notices) {

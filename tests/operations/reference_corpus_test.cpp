@@ -28,13 +28,13 @@ namespace {
 FileResult encryptFile(const std::filesystem::path& input, const std::filesystem::path& output,
                        const std::u16string& password) {
     RecordingUserInterface ui;
-    return encryptSingleFile(input, output, password, /*reportSuccess*/ false, ui);
+    return encryptSingleFile(input, output, password, Report::failures, ui);
 }
 
 FileResult decryptFile(const std::filesystem::path& input, const std::filesystem::path& output,
                        const std::u16string& password) {
     RecordingUserInterface ui;
-    return decryptSingleFile(input, output, password, /*reportSuccess*/ false, ui);
+    return decryptSingleFile(input, output, password, Report::failures, ui);
 }
 
 std::string encryptText8(const std::string& text, const std::string& password) {

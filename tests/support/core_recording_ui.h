@@ -32,9 +32,10 @@ public:
 
     void notify(const Notice& notice) override { notices.push_back(notice); }
     // A question as "encrypt SOURCE -> TARGET" (or "decrypt ...").
-    bool confirmFolderRun(bool decrypting, const std::filesystem::path& source,
+    bool confirmFolderRun(Direction direction, const std::filesystem::path& source,
                           const std::filesystem::path& target) override {
-        questions.push_back((decrypting ? "decrypt " : "encrypt ") + source.string() + " -> " + target.string());
+        questions.push_back((direction == Direction::decrypt ? "decrypt " : "encrypt ") + source.string() + " -> " +
+                            target.string());
         if (answers.empty())
             return false;
         const bool answer = answers.front();
