@@ -137,8 +137,8 @@ void runFileBatch(const QList<BatchFile>& files, const std::u16string& password,
             const std::filesystem::path input = toFileSystemPath(file.source);
             const std::filesystem::path output = toFileSystemPath(file.target);
             const Existing existing = file.replaceExisting ? Existing::replace : Existing::keep;
-            result = file.decrypt ? decryptSingleFile(input, output, password, Report::failures, collector, existing)
-                                  : encryptSingleFile(input, output, password, Report::failures, collector, existing);
+            result = transformSingleFile(file.decrypt ? Direction::decrypt : Direction::encrypt, input, output,
+                                         password, Report::failures, collector, existing);
         } catch (...) {
             collector.reasons << describeCurrentException();
         }

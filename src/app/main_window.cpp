@@ -229,10 +229,8 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
     m_runner->start(
         [encrypt, input = toFileSystemPath(source), output = toFileSystemPath(target),
          password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
-            if (encrypt)
-                encryptSingleFile(input, output, password, Report::success, ui);
-            else
-                decryptSingleFile(input, output, password, Report::success, ui);
+            transformSingleFile(encrypt ? Direction::encrypt : Direction::decrypt, input, output, password,
+                                Report::success, ui);
             secureWipe(password);
         },
         encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));

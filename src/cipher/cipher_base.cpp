@@ -26,6 +26,12 @@ template <class Operation> void inPieces(const char* in, char* out, std::size_t 
     } while (size > 0);
 }
 
+// Encrypts the bytes in place and returns them as Base64 text; the plain bytes do not outlive the call.
+template <class Transform> std::string encryptedBase64(std::string bytes, Transform transform) {
+    inPieces(bytes.data(), bytes.data(), bytes.size(), transform);
+    return base64EncodeText(bytes);
+}
+
 } // namespace
 
 void xorBytes(void* target, const void* source, std::size_t n) noexcept {
@@ -85,31 +91,29 @@ void Cipher::initStr(std::u16string_view key, const HashClass& hashType) {
 }
 
 std::string Cipher::encryptString(std::string_view str) {
-    std::string result(str);
-    inPieces(result.data(), result.data(), result.size(),
-             [this](const char* in, char* out, std::uint32_t size) { encrypt(in, out, size); });
-    return base64EncodeText(result);
+    return encryptedBase64(
+        std::string(str), [this](const char* in, char* out, std::uint32_t size) { encryptStringBytes(in, out, size); });
 }
 
 std::string Cipher::decryptString(std::string_view str) {
     std::string result = base64DecodeText(str);
     inPieces(result.data(), result.data(), result.size(),
-             [this](const char* in, char* out, std::uint32_t size) { decrypt(in, out, size); });
+             [this](const char* in, char* out, std::uint32_t size) { decryptStringBytes(in, out, size); });
     return result;
 }
 
 std::u16string Cipher::encryptString(std::u16string_view str) {
-    std::string bytes = utf16ToLittleEndianBytes(str);
-    inPieces(bytes.data(), bytes.data(), bytes.size(),
-             [this](const char* in, char* out, std::uint32_t size) { encrypt(in, out, size); });
-    return widenAscii(base64EncodeText(bytes));
+    return widenAscii(
+        encryptedBase64(utf16ToLittleEndianBytes(str),
+                        [this](const char* in, char* out, std::uint32_t size) { encryptStringBytes(in, out, size); }));
 }
 
 std::u16string Cipher::decryptString(std::u16string_view str) {
+    // An odd last decoded byte belongs to no code unit and is dropped before decrypting.
     std::string bytes = base64DecodeText(narrowAscii(str));
     bytes.resize(bytes.size() / 2 * 2);
     inPieces(bytes.data(), bytes.data(), bytes.size(),
-             [this](const char* in, char* out, std::uint32_t size) { decrypt(in, out, size); });
+             [this](const char* in, char* out, std::uint32_t size) { decryptStringBytes(in, out, size); });
     std::u16string result = littleEndianBytesToUtf16(bytes);
     secureWipe(bytes.data(), bytes.size());
     return result;
@@ -179,38 +183,6 @@ void BlockCipher::decrypt(const void* inData, void* outData, std::uint32_t size)
         return decryptCTR(inData, outData, size);
     }
     throw std::invalid_argument("Unknown cipher mode");
-}
-
-std::string BlockCipher::encryptString(std::string_view str) {
-    std::string cipherText(str.size(), '\0');
-    inPieces(str.data(), cipherText.data(), str.size(),
-             [this](const char* in, char* out, std::uint32_t size) { encryptCFB8bit(in, out, size); });
-    return base64EncodeText(cipherText);
-}
-
-std::string BlockCipher::decryptString(std::string_view str) {
-    std::string result = base64DecodeText(str);
-    inPieces(result.data(), result.data(), result.size(),
-             [this](const char* in, char* out, std::uint32_t size) { decryptCFB8bit(in, out, size); });
-    return result;
-}
-
-std::u16string BlockCipher::encryptString(std::u16string_view str) {
-    std::string bytes = utf16ToLittleEndianBytes(str);
-    inPieces(bytes.data(), bytes.data(), bytes.size(),
-             [this](const char* in, char* out, std::uint32_t size) { encryptCFB8bit(in, out, size); });
-    return widenAscii(base64EncodeText(bytes));
-}
-
-std::u16string BlockCipher::decryptString(std::u16string_view str) {
-    // An odd last decoded byte belongs to no code unit and is dropped before decrypting.
-    std::string bytes = base64DecodeText(narrowAscii(str));
-    bytes.resize(bytes.size() / 2 * 2);
-    inPieces(bytes.data(), bytes.data(), bytes.size(),
-             [this](const char* in, char* out, std::uint32_t size) { decryptCFB8bit(in, out, size); });
-    std::u16string result = littleEndianBytesToUtf16(bytes);
-    secureWipe(bytes.data(), bytes.size());
-    return result;
 }
 
 } // namespace kelvara

@@ -71,6 +71,15 @@ public:
 protected:
     Cipher() = default;
 
+    // The transforms the string operations run over the bytes: the current mode here; a block cipher uses
+    // CFB8bit whatever its mode.
+    virtual void encryptStringBytes(const void* inData, void* outData, std::uint32_t size) {
+        encrypt(inData, outData, size);
+    }
+    virtual void decryptStringBytes(const void* inData, void* outData, std::uint32_t size) {
+        decrypt(inData, outData, size);
+    }
+
     bool fInitialized = false;
 
 private:
@@ -93,12 +102,6 @@ public:
     // Dispatch to the operation of cipherMode().
     void encrypt(const void* inData, void* outData, std::uint32_t size) override;
     void decrypt(const void* inData, void* outData, std::uint32_t size) override;
-
-    // Always CFB8bit, whatever cipherMode() is; the chain continues from the current chaining value.
-    std::string encryptString(std::string_view str) override;
-    std::string decryptString(std::string_view str) override;
-    std::u16string encryptString(std::u16string_view str) override;
-    std::u16string decryptString(std::u16string_view str) override;
 
     // Sets the IV (one block) and restarts the chain from it.
     virtual void setIV(const void* value) = 0;
@@ -126,6 +129,15 @@ public:
 
 protected:
     BlockCipher() = default;
+
+    // The string operations always use CFB8bit, whatever cipherMode() is; the chain continues from the
+    // current chaining value.
+    void encryptStringBytes(const void* inData, void* outData, std::uint32_t size) override {
+        encryptCFB8bit(inData, outData, size);
+    }
+    void decryptStringBytes(const void* inData, void* outData, std::uint32_t size) override {
+        decryptCFB8bit(inData, outData, size);
+    }
 
     // Builds the key-dependent tables from the first sizeBits / 8 bytes of key (size already checked).
     virtual void scheduleKey(const void* key, std::uint32_t sizeBits) = 0;

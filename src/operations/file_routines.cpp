@@ -1,4 +1,4 @@
-// encryptSingleFile, decryptSingleFile and verifySingleFile: the .kvra format streamed through the cipher.
+// transformSingleFile, transformFileInto and verifySingleFile: the .kvra format streamed through the cipher.
 #include "operations/file_routines.h"
 
 #include "cipher/blowfish.h"
@@ -249,30 +249,16 @@ template <class Run> FileResult guarded(const std::filesystem::path& inputPath, 
 
 } // namespace
 
-FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             Report report, UserInterface& ui, Existing existing) {
+FileResult transformSingleFile(Direction direction, const FileSource& input, const FileDestination& output,
+                               const std::u16string& password, Report report, UserInterface& ui, Existing existing) {
     return guarded(input.path, ui,
-                   [&] { return runSingleFile(Direction::encrypt, input, output, password, report, ui, existing); });
+                   [&] { return runSingleFile(direction, input, output, password, report, ui, existing); });
 }
 
-FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             Report report, UserInterface& ui, Existing existing) {
-    return guarded(input.path, ui,
-                   [&] { return runSingleFile(Direction::decrypt, input, output, password, report, ui, existing); });
-}
-
-FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           Existing existing) {
-    return guarded(input, ui,
-                   [&] { return runFileInto(Direction::encrypt, input, folder, name, password, ui, existing); });
-}
-
-FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           Existing existing) {
-    return guarded(input, ui,
-                   [&] { return runFileInto(Direction::decrypt, input, folder, name, password, ui, existing); });
+FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
+                             const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                             Existing existing) {
+    return guarded(input, ui, [&] { return runFileInto(direction, input, folder, name, password, ui, existing); });
 }
 
 FileResult verifySingleFile(const FileSource& source, const std::u16string& password, UserInterface& ui) {

@@ -46,28 +46,35 @@ struct FileDestination {
     bool standard = false;
 };
 
-// Encrypts input into output. The password is used as UTF-16 code units. report decides only whether
-// success is told. Input and output naming one file are refused, and so is an output that exists but is not
-// a regular file (a link to one counts as what it names). An existing output is replaced unless existing is
-// Existing::keep; then a file that appears at the output during the run is not replaced either.
-// A replaced file keeps its permission bits; a new one gets the input's, less the umask.
+// Encrypts (Direction::encrypt) or decrypts input into output. The password is used as UTF-16 code units.
+// report decides only whether success is told. Input and output naming one file are refused, and so is an
+// output that exists but is not a regular file (a link to one counts as what it names). An existing output
+// is replaced unless existing is Existing::keep; then a file that appears at the output during the run is not
+// replaced either. A replaced file keeps its permission bits; a new one gets the input's, less the umask.
+// Decrypting refuses a wrong password, or an input shorter than the check block, before anything is
+// written, and a failure leaves the output path as it was.
 // Callable from any thread: the routine uses nothing but its arguments.
-FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             Report report, UserInterface& ui, Existing existing = Existing::replace);
+FileResult transformSingleFile(Direction direction, const FileSource& input, const FileDestination& output,
+                               const std::u16string& password, Report report, UserInterface& ui,
+                               Existing existing = Existing::replace);
 
-// Decrypts input into output; a wrong password or an input shorter than the check block is refused before
-// anything is written, and a failure leaves the output path as it was.
-FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
-                             Report report, UserInterface& ui, Existing existing = Existing::replace);
+inline FileResult encryptSingleFile(const FileSource& input, const FileDestination& output,
+                                    const std::u16string& password, Report report, UserInterface& ui,
+                                    Existing existing = Existing::replace) {
+    return transformSingleFile(Direction::encrypt, input, output, password, report, ui, existing);
+}
+
+inline FileResult decryptSingleFile(const FileSource& input, const FileDestination& output,
+                                    const std::u16string& password, Report report, UserInterface& ui,
+                                    Existing existing = Existing::replace) {
+    return transformSingleFile(Direction::decrypt, input, output, password, report, ui, existing);
+}
 
 // The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
 // is reported and not written through.
-FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           Existing existing);
-FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
-                           Existing existing);
+FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
+                             const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                             Existing existing);
 
 // Checks the password against the input's check block and writes nothing.
 FileResult verifySingleFile(const FileSource& input, const std::u16string& password, UserInterface& ui);

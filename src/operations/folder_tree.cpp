@@ -215,16 +215,15 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
 // Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
 FileResult processFile(Direction direction, const std::filesystem::path& file, const std::filesystem::path& target,
                        MirrorFolders& mirror, const std::u16string& password, Existing existing, FileNotices& notices) {
-    const bool decrypt = direction == Direction::decrypt;
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
     if (folder == nullptr) {
         // The folder itself was reported; each file left out is told with the folder's reason.
-        notices.notify(Notice{NoticeKind::outputOpenFailed, decrypt, mirrorPath(target, file), {}, blocked.reason});
+        const bool decrypting = direction == Direction::decrypt;
+        notices.notify(Notice{NoticeKind::outputOpenFailed, decrypting, mirrorPath(target, file), {}, blocked.reason});
         return FileResult::outputError;
     }
-    return decrypt ? decryptFileInto(file, *folder, file.filename(), password, notices, existing)
-                   : encryptFileInto(file, *folder, file.filename(), password, notices, existing);
+    return transformFileInto(direction, file, *folder, file.filename(), password, notices, existing);
 }
 
 unsigned workerCount(unsigned jobs, std::size_t files) {

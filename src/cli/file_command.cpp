@@ -1,0 +1,83 @@
+// kelvara-cli encrypt and decrypt INPUT [-o OUTPUT]: one file into the .kvra format, and back.
+#include "cli/command_support.h"
+#include "cli/exit_status.h"
+#include "cli/file_operands.h"
+#include "cli/path_text.h"
+#include "operations/file_routines.h"
+#include "operations/target_names.h"
+
+namespace kelvara::cli {
+namespace {
+
+constexpr CommandInfo encryptCommandInfo{
+    "encrypt",
+    "encrypt a file (default output: INPUT.kvra)",
+    "INPUT",
+    1,
+    "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
+    "to a temporary file next to it and put in place only when complete; it gets INPUT's\n"
+    "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
+    "(then -o is needed); \"-o -\" writes to standard output.",
+    optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
+    PasswordUse::encrypting,
+};
+
+constexpr CommandInfo decryptCommandInfo{
+    "decrypt",
+    "decrypt a file (default output: INPUT without \".kvra\")",
+    "INPUT",
+    1,
+    "Decrypts INPUT into OUTPUT (default: INPUT's name with every \".kvra\" removed, in the\n"
+    "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
+    "standard input (then -o is needed); \"-o -\" writes to standard output.",
+    optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
+    PasswordUse::decrypting,
+};
+
+// The output when -o is not given: INPUT followed by ".kvra" when encrypting; when decrypting, INPUT's name
+// with every ".kvra" removed, or none when that removes nothing or leaves nothing.
+std::optional<std::filesystem::path> defaultOutput(Direction direction, const std::filesystem::path& input) {
+    if (direction == Direction::encrypt) {
+        std::filesystem::path output = input;
+        output += ".kvra";
+        return output;
+    }
+    const std::string name = pathToUtf8(input.filename());
+    const std::string proposed = removeEncryptedExtension(name);
+    if (proposed.empty() || proposed == name)
+        return std::nullopt;
+    return input.parent_path() / pathFromUtf8(proposed);
+}
+
+class FileCommand final : public Command {
+public:
+    explicit FileCommand(Direction direction)
+        : Command(direction == Direction::encrypt ? encryptCommandInfo : decryptCommandInfo), fDirection(direction) {}
+
+    std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
+        return fFiles.prepare(invocation, streams,
+                              [this](const std::filesystem::path& input) { return defaultOutput(fDirection, input); });
+    }
+
+    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+        auto ui = makeUserInterface(streams, invocation);
+        return exitStatusOf(transformSingleFile(fDirection, fFiles.input(), fFiles.output(), password,
+                                                reportOf(invocation), ui, existingOf(invocation)));
+    }
+
+private:
+    Direction fDirection;
+    FileOperands fFiles;
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeEncryptCommand() {
+    return std::make_unique<FileCommand>(Direction::encrypt);
+}
+
+std::unique_ptr<Command> makeDecryptCommand() {
+    return std::make_unique<FileCommand>(Direction::decrypt);
+}
+
+} // namespace kelvara::cli
