@@ -10,20 +10,20 @@ class KelvaraEngine final : public CbcEngine {
 public:
     std::string name() const override { return "kelvara"; }
     void start(const std::uint8_t* key, const std::uint8_t* iv, bool encrypting) override {
-        fCipher.init(key, 256, iv);
-        fEncrypting = encrypting;
+        m_cipher.init(key, 256, iv);
+        m_encrypting = encrypting;
     }
     void process(std::uint8_t* data, std::size_t size) override {
-        if (fEncrypting) {
-            fCipher.encryptCBC(data, data, static_cast<std::uint32_t>(size));
+        if (m_encrypting) {
+            m_cipher.encryptCBC(data, data, static_cast<std::uint32_t>(size));
         } else {
-            fCipher.decryptCBC(data, data, static_cast<std::uint32_t>(size));
+            m_cipher.decryptCBC(data, data, static_cast<std::uint32_t>(size));
         }
     }
 
 private:
-    Blowfish fCipher;
-    bool fEncrypting = true;
+    Blowfish m_cipher;
+    bool m_encrypting = true;
 };
 
 } // namespace

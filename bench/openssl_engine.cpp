@@ -12,18 +12,18 @@ class OpensslEngine final : public CbcEngine {
 public:
     std::string name() const override { return "openssl"; }
     void start(const std::uint8_t* key, const std::uint8_t* iv, bool encrypting) override {
-        BF_set_key(&fKey, 32, key);
-        std::memcpy(fIV, iv, sizeof fIV);
-        fEncrypting = encrypting;
+        BF_set_key(&m_key, 32, key);
+        std::memcpy(m_iv, iv, sizeof m_iv);
+        m_encrypting = encrypting;
     }
     void process(std::uint8_t* data, std::size_t size) override {
-        BF_cbc_encrypt(data, data, static_cast<long>(size), &fKey, fIV, fEncrypting ? BF_ENCRYPT : BF_DECRYPT);
+        BF_cbc_encrypt(data, data, static_cast<long>(size), &m_key, m_iv, m_encrypting ? BF_ENCRYPT : BF_DECRYPT);
     }
 
 private:
-    BF_KEY fKey{};
-    unsigned char fIV[8] = {};
-    bool fEncrypting = true;
+    BF_KEY m_key{};
+    unsigned char m_iv[8] = {};
+    bool m_encrypting = true;
 };
 
 } // namespace

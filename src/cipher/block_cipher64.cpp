@@ -30,7 +30,7 @@ void xorInto(std::uint8_t* out, const std::uint8_t* a, const std::uint8_t* b, st
 } // namespace
 
 void BlockCipher64::checkInitialized() const {
-    if (!fInitialized) {
+    if (!m_initialized) {
         throw BlockCipherError(cipherNotInitializedMessage);
     }
 }
@@ -39,48 +39,48 @@ void BlockCipher64::init(const void* key, std::uint32_t sizeBits, const void* in
     Cipher::init(key, sizeBits, initVector);
     scheduleKey(key, sizeBits);
     if (initVector != nullptr) {
-        std::memcpy(fIV, initVector, blockBytes);
+        std::memcpy(m_iv, initVector, blockBytes);
     } else {
         // Without an explicit IV, the IV is the encryption of eight FF bytes under the new key.
-        std::memset(fIV, 0xFF, blockBytes);
-        encryptBlocks(fIV, fIV, 1);
+        std::memset(m_iv, 0xFF, blockBytes);
+        encryptBlocks(m_iv, m_iv, 1);
     }
     reset();
 }
 
 void BlockCipher64::burn() {
-    secureWipe(fIV, blockBytes, 0xFF);
-    secureWipe(fCV, blockBytes, 0xFF);
+    secureWipe(m_iv, blockBytes, 0xFF);
+    secureWipe(m_cv, blockBytes, 0xFF);
     Cipher::burn();
 }
 
 void BlockCipher64::reset() {
     checkInitialized();
-    std::memcpy(fCV, fIV, blockBytes);
+    std::memcpy(m_cv, m_iv, blockBytes);
 }
 
 void BlockCipher64::setIV(const void* value) {
     checkInitialized();
-    std::memcpy(fIV, value, blockBytes);
+    std::memcpy(m_iv, value, blockBytes);
     reset();
 }
 
 void BlockCipher64::getIV(void* value) const {
     checkInitialized();
-    std::memcpy(value, fCV, blockBytes);
+    std::memcpy(value, m_cv, blockBytes);
 }
 
 void BlockCipher64::incrementCounter() noexcept {
     for (std::size_t i = blockBytes; i-- > 0;) {
-        if (++fCV[i] != 0) {
+        if (++m_cv[i] != 0) {
             break;
         }
     }
 }
 
 void BlockCipher64::encryptTail(const std::uint8_t* in, std::uint8_t* out, std::uint32_t size) noexcept {
-    encryptBlocks(fCV, fCV, 1);
-    xorInto(out, in, fCV, size);
+    encryptBlocks(m_cv, m_cv, 1);
+    xorInto(out, in, m_cv, size);
 }
 
 void BlockCipher64::encryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
@@ -97,7 +97,7 @@ void BlockCipher64::encryptCBC(const void* inData, void* outData, std::uint32_t 
     checkInitialized();
     const std::size_t blocks = size / blockBytes;
     const std::size_t wholeBytes = blocks * blockBytes;
-    encryptBlocksCBC(asBytes(inData), asBytes(outData), blocks, fCV);
+    encryptBlocksCBC(asBytes(inData), asBytes(outData), blocks, m_cv);
     if (size % blockBytes != 0) {
         encryptTail(asBytes(inData) + wholeBytes, asBytes(outData) + wholeBytes, size % blockBytes);
     }
@@ -126,7 +126,7 @@ void BlockCipher64::decryptCBC(const void* inData, void* outData, std::uint32_t 
     checkInitialized();
     const std::size_t blocks = size / blockBytes;
     const std::size_t wholeBytes = blocks * blockBytes;
-    decryptBlocksCBC(asBytes(inData), asBytes(outData), blocks, fCV);
+    decryptBlocksCBC(asBytes(inData), asBytes(outData), blocks, m_cv);
     if (size % blockBytes != 0) {
         encryptTail(asBytes(inData) + wholeBytes, asBytes(outData) + wholeBytes, size % blockBytes);
     }
@@ -138,11 +138,11 @@ void BlockCipher64::encryptCFB8bit(const void* inData, void* outData, std::uint3
     std::uint8_t* out = asBytes(outData);
     std::uint8_t keyStream[blockBytes];
     for (std::uint32_t i = 0; i < size; ++i) {
-        encryptBlocks(fCV, keyStream, 1);
+        encryptBlocks(m_cv, keyStream, 1);
         const auto c = static_cast<std::uint8_t>(in[i] ^ keyStream[0]);
         out[i] = c;
-        std::memmove(fCV, fCV + 1, blockBytes - 1);
-        fCV[blockBytes - 1] = c;
+        std::memmove(m_cv, m_cv + 1, blockBytes - 1);
+        m_cv[blockBytes - 1] = c;
     }
     secureWipe(keyStream, sizeof keyStream);
 }
@@ -154,10 +154,10 @@ void BlockCipher64::decryptCFB8bit(const void* inData, void* outData, std::uint3
     std::uint8_t keyStream[blockBytes];
     for (std::uint32_t i = 0; i < size; ++i) {
         const std::uint8_t c = in[i];
-        encryptBlocks(fCV, keyStream, 1);
+        encryptBlocks(m_cv, keyStream, 1);
         out[i] = static_cast<std::uint8_t>(c ^ keyStream[0]);
-        std::memmove(fCV, fCV + 1, blockBytes - 1);
-        fCV[blockBytes - 1] = c;
+        std::memmove(m_cv, m_cv + 1, blockBytes - 1);
+        m_cv[blockBytes - 1] = c;
     }
     secureWipe(keyStream, sizeof keyStream);
 }
@@ -167,9 +167,9 @@ void BlockCipher64::encryptCFBblock(const void* inData, void* outData, std::uint
     const std::uint8_t* in = asBytes(inData);
     std::uint8_t* out = asBytes(outData);
     for (std::size_t i = 0; i < size / blockBytes; ++i, in += blockBytes, out += blockBytes) {
-        encryptBlocks(fCV, fCV, 1);
-        xorBytes(fCV, in, blockBytes);
-        std::memcpy(out, fCV, blockBytes);
+        encryptBlocks(m_cv, m_cv, 1);
+        xorBytes(m_cv, in, blockBytes);
+        std::memcpy(out, m_cv, blockBytes);
     }
     if (size % blockBytes != 0) {
         encryptTail(in, out, size % blockBytes);
@@ -188,11 +188,11 @@ void BlockCipher64::decryptCFBblock(const void* inData, void* outData, std::uint
         const std::size_t count = std::min(blocks, groupBlocks);
         const std::size_t bytes = count * blockBytes;
         std::memcpy(cipherText, in, bytes);
-        std::memcpy(keyStream, fCV, blockBytes);
+        std::memcpy(keyStream, m_cv, blockBytes);
         std::memcpy(keyStream + blockBytes, cipherText, bytes - blockBytes);
         encryptBlocks(keyStream, keyStream, count);
         xorInto(out, cipherText, keyStream, bytes);
-        std::memcpy(fCV, cipherText + bytes - blockBytes, blockBytes);
+        std::memcpy(m_cv, cipherText + bytes - blockBytes, blockBytes);
         in += bytes;
         out += bytes;
         blocks -= count;
@@ -208,8 +208,8 @@ void BlockCipher64::encryptOFB(const void* inData, void* outData, std::uint32_t 
     const std::uint8_t* in = asBytes(inData);
     std::uint8_t* out = asBytes(outData);
     for (std::size_t i = 0; i < size / blockBytes; ++i, in += blockBytes, out += blockBytes) {
-        encryptBlocks(fCV, fCV, 1);
-        xorInto(out, in, fCV, blockBytes);
+        encryptBlocks(m_cv, m_cv, 1);
+        xorInto(out, in, m_cv, blockBytes);
     }
     if (size % blockBytes != 0) {
         encryptTail(in, out, size % blockBytes);
@@ -231,7 +231,7 @@ void BlockCipher64::encryptCTR(const void* inData, void* outData, std::uint32_t 
     for (std::size_t done = 0; done < blocks;) {
         const std::size_t count = std::min(blocks - done, groupBlocks);
         for (std::size_t j = 0; j < count; ++j) {
-            std::memcpy(keyStream + j * blockBytes, fCV, blockBytes);
+            std::memcpy(keyStream + j * blockBytes, m_cv, blockBytes);
             incrementCounter();
         }
         encryptBlocks(keyStream, keyStream, count);

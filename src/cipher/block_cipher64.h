@@ -59,8 +59,8 @@ protected:
     virtual void decryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                                   std::uint8_t* cv) const noexcept;
 
-    std::uint8_t fIV[blockBytes] = {};
-    std::uint8_t fCV[blockBytes] = {};
+    std::uint8_t m_iv[blockBytes] = {};
+    std::uint8_t m_cv[blockBytes] = {};
 
 private:
     // CV := E(CV), then the first size bytes of out := in xor CV (the tail rule of the block modes).

@@ -100,14 +100,14 @@ Blowfish::Blowfish() {
 }
 
 Blowfish::~Blowfish() {
-    if (fInitialized) {
+    if (m_initialized) {
         burn();
     }
 }
 
 void Blowfish::burn() {
-    secureWipe(fSBox, sizeof fSBox, 0xFF);
-    secureWipe(fPBox, sizeof fPBox, 0xFF);
+    secureWipe(m_sBox, sizeof m_sBox, 0xFF);
+    secureWipe(m_pBox, sizeof m_pBox, 0xFF);
     BlockCipher64::burn();
 }
 
@@ -128,11 +128,11 @@ void Blowfish::scheduleKey(const void* key, std::uint32_t sizeBits) {
         throw CipherError(invalidKeySizeMessage);
     }
     const auto* k = static_cast<const std::uint8_t*>(key);
-    std::memcpy(fSBox, blowfish_tables::initialSBox, sizeof fSBox);
-    std::memcpy(fPBox, blowfish_tables::initialPBox, sizeof fPBox);
+    std::memcpy(m_sBox, blowfish_tables::initialSBox, sizeof m_sBox);
+    std::memcpy(m_pBox, blowfish_tables::initialPBox, sizeof m_pBox);
     // The key bytes are used cyclically, four per P entry.
     std::uint32_t j = 0;
-    for (auto& entry : fPBox) {
+    for (auto& entry : m_pBox) {
         std::uint32_t word = 0;
         for (int b = 0; b < 4; ++b) {
             word = (word << 8) | k[j];
@@ -143,13 +143,13 @@ void Blowfish::scheduleKey(const void* key, std::uint32_t sizeBits) {
     // A zero block encrypted again and again replaces the P-array, then the S-boxes, two words at a time.
     Halves<1> block = {{0}, {0}};
     for (std::uint32_t i = 0; i < pBoxEntries; i += 2) {
-        transform<1>(fSBox, fPBox, block);
-        fPBox[i] = block.left[0];
-        fPBox[i + 1] = block.right[0];
+        transform<1>(m_sBox, m_pBox, block);
+        m_pBox[i] = block.left[0];
+        m_pBox[i + 1] = block.right[0];
     }
-    for (auto& row : fSBox) {
+    for (auto& row : m_sBox) {
         for (std::uint32_t i = 0; i < sBoxColumns; i += 2) {
-            transform<1>(fSBox, fPBox, block);
+            transform<1>(m_sBox, m_pBox, block);
             row[i] = block.left[0];
             row[i + 1] = block.right[0];
         }
@@ -158,11 +158,11 @@ void Blowfish::scheduleKey(const void* key, std::uint32_t sizeBits) {
 }
 
 void Blowfish::encryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t count) const noexcept {
-    transformBlocks<1>(fSBox, fPBox, in, out, count);
+    transformBlocks<1>(m_sBox, m_pBox, in, out, count);
 }
 
 void Blowfish::decryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t count) const noexcept {
-    transformBlocks<-1>(fSBox, fPBox, in, out, count);
+    transformBlocks<-1>(m_sBox, m_pBox, in, out, count);
 }
 
 void Blowfish::encryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
@@ -172,7 +172,7 @@ void Blowfish::encryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::
     for (; count > 0; --count, in += 8, out += 8) {
         chain.left[0] ^= loadBigEndian32(in);
         chain.right[0] ^= loadBigEndian32(in + 4);
-        transform<1>(fSBox, fPBox, chain);
+        transform<1>(m_sBox, m_pBox, chain);
         storeBlocks(out, chain);
     }
     storeBlocks(cv, chain);
@@ -185,7 +185,7 @@ void Blowfish::decryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::
     // before a group's output is stored, so decrypting in place is safe.
     for (; count >= parallelBlocks; count -= parallelBlocks, in += 8 * parallelBlocks, out += 8 * parallelBlocks) {
         Halves<parallelBlocks> blocks = loadBlocks<parallelBlocks>(in);
-        transform<-1>(fSBox, fPBox, blocks);
+        transform<-1>(m_sBox, m_pBox, blocks);
         blocks.left[0] ^= loadBigEndian32(cv);
         blocks.right[0] ^= loadBigEndian32(cv + 4);
 #pragma GCC unroll 8
@@ -198,7 +198,7 @@ void Blowfish::decryptBlocksCBC(const std::uint8_t* in, std::uint8_t* out, std::
     }
     for (; count > 0; --count, in += 8, out += 8) {
         Halves<1> block = loadBlocks<1>(in);
-        transform<-1>(fSBox, fPBox, block);
+        transform<-1>(m_sBox, m_pBox, block);
         block.left[0] ^= loadBigEndian32(cv);
         block.right[0] ^= loadBigEndian32(cv + 4);
         std::memcpy(cv, in, 8);

@@ -48,8 +48,8 @@ protected:
                           std::uint8_t* cv) const noexcept override;
 
 private:
-    std::uint32_t fSBox[sBoxRows][sBoxColumns];
-    std::uint32_t fPBox[pBoxEntries];
+    std::uint32_t m_sBox[sBoxRows][sBoxColumns];
+    std::uint32_t m_pBox[pBoxEntries];
 
     friend struct CipherStateProbe; // lets tests check the wiping of the tables
 };

@@ -43,18 +43,18 @@ void xorBytes(void* target, const void* source, std::size_t n) noexcept {
 }
 
 void Cipher::init(const void* /*key*/, std::uint32_t sizeBits, const void* /*initVector*/) {
-    if (fInitialized) {
+    if (m_initialized) {
         burn();
     }
     // A size below 8 bits leaves no whole key byte to schedule.
     if (sizeBits < 8 || sizeBits % 4 != 0 || std::int64_t{sizeBits} > std::int64_t{getMaxKeySize()}) {
         throw CipherError(invalidKeySizeMessage);
     }
-    fInitialized = true;
+    m_initialized = true;
 }
 
 template <class Key> void Cipher::initFromPassphrase(Key key, const HashClass& hashType) {
-    if (fInitialized) {
+    if (m_initialized) {
         burn();
     }
     std::vector<std::uint8_t> digest;
@@ -154,7 +154,7 @@ std::uint32_t Cipher::decryptStream(std::istream& inStream, std::ostream& outStr
 }
 
 void BlockCipher::encrypt(const void* inData, void* outData, std::uint32_t size) {
-    switch (fCipherMode) {
+    switch (m_cipherMode) {
     case CipherMode::cbc:
         return encryptCBC(inData, outData, size);
     case CipherMode::cfb8bit:
@@ -170,7 +170,7 @@ void BlockCipher::encrypt(const void* inData, void* outData, std::uint32_t size)
 }
 
 void BlockCipher::decrypt(const void* inData, void* outData, std::uint32_t size) {
-    switch (fCipherMode) {
+    switch (m_cipherMode) {
     case CipherMode::cbc:
         return decryptCBC(inData, outData, size);
     case CipherMode::cfb8bit:

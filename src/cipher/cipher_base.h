@@ -35,7 +35,7 @@ public:
     virtual std::int32_t getMaxKeySize() const { return classGetMaxKeySize(); } // in bits
     virtual bool selfTest() const { return classSelfTest(); }
 
-    bool initialized() const noexcept { return fInitialized; }
+    bool initialized() const noexcept { return m_initialized; }
 
     // Keys the cipher with the first sizeBits / 8 bytes of key. Burns a previous key first.
     // Throws CipherError "Invalid key size" (leaving the object unkeyed) for a size that is 0,
@@ -43,7 +43,7 @@ public:
     // initVector, when given, points to one block of IV; otherwise the IV is derived from the key.
     virtual void init(const void* key, std::uint32_t sizeBits, const void* initVector = nullptr);
     // Wipes all key material and leaves the object unkeyed.
-    virtual void burn() { fInitialized = false; }
+    virtual void burn() { m_initialized = false; }
     // Restarts the chain from the IV without re-keying.
     virtual void reset() {}
 
@@ -80,7 +80,7 @@ protected:
         decrypt(inData, outData, size);
     }
 
-    bool fInitialized = false;
+    bool m_initialized = false;
 
 private:
     template <class Key> void initFromPassphrase(Key key, const HashClass& hashType);
@@ -96,8 +96,8 @@ public:
     static constexpr std::int32_t classGetBlockSize() { return -1; }
     virtual std::int32_t getBlockSize() const { return classGetBlockSize(); } // in bits
 
-    CipherMode cipherMode() const noexcept { return fCipherMode; }
-    void setCipherMode(CipherMode mode) noexcept { fCipherMode = mode; }
+    CipherMode cipherMode() const noexcept { return m_cipherMode; }
+    void setCipherMode(CipherMode mode) noexcept { m_cipherMode = mode; }
 
     // Dispatch to the operation of cipherMode().
     void encrypt(const void* inData, void* outData, std::uint32_t size) override;
@@ -142,7 +142,7 @@ protected:
     // Builds the key-dependent tables from the first sizeBits / 8 bytes of key (size already checked).
     virtual void scheduleKey(const void* key, std::uint32_t sizeBits) = 0;
 
-    CipherMode fCipherMode = CipherMode::cbc;
+    CipherMode m_cipherMode = CipherMode::cbc;
 };
 
 } // namespace kelvara

@@ -30,7 +30,7 @@ public:
     virtual std::int32_t getHashSize() const { return classGetHashSize(); } // in bits
     virtual bool selfTest() const { return classSelfTest(); }
 
-    bool initialized() const noexcept { return fInitialized; }
+    bool initialized() const noexcept { return m_initialized; }
 
     // Starts a new message, discarding anything fed before.
     virtual void init() {}
@@ -39,7 +39,7 @@ public:
     // Writes getHashSize() / 8 bytes to digest, then burns the object.
     virtual void final(void* /*digest*/) {}
     // Wipes the state and leaves the object uninitialised.
-    virtual void burn() { fInitialized = false; }
+    virtual void burn() { m_initialized = false; }
 
     // Feeds the string's bytes, no terminator.
     void updateStr(std::string_view bytes);
@@ -51,7 +51,7 @@ public:
 protected:
     Hash() = default;
 
-    bool fInitialized = false;
+    bool m_initialized = false;
 };
 
 // Names a hash type: asks its class-level values and creates instances of it.
@@ -65,22 +65,22 @@ public:
 
     constexpr HashClass(IdQuery idQuery, AlgorithmQuery algorithmQuery, SizeQuery hashSizeQuery,
                         SelfTestQuery selfTestQuery, Factory factory) noexcept
-        : fId(idQuery), fAlgorithm(algorithmQuery), fHashSize(hashSizeQuery), fSelfTest(selfTestQuery),
-          fFactory(factory) {}
+        : m_id(idQuery), m_algorithm(algorithmQuery), m_hashSize(hashSizeQuery), m_selfTest(selfTestQuery),
+          m_factory(factory) {}
 
-    std::int32_t getId() const { return fId(); }
-    std::string_view getAlgorithm() const { return fAlgorithm(); }
-    std::int32_t getHashSize() const { return fHashSize(); } // in bits
-    std::int32_t hashSize() const { return fHashSize(); }
-    bool selfTest() const { return fSelfTest(); }
-    std::unique_ptr<Hash> create() const { return fFactory(); }
+    std::int32_t getId() const { return m_id(); }
+    std::string_view getAlgorithm() const { return m_algorithm(); }
+    std::int32_t getHashSize() const { return m_hashSize(); } // in bits
+    std::int32_t hashSize() const { return m_hashSize(); }
+    bool selfTest() const { return m_selfTest(); }
+    std::unique_ptr<Hash> create() const { return m_factory(); }
 
 private:
-    IdQuery fId;
-    AlgorithmQuery fAlgorithm;
-    SizeQuery fHashSize;
-    SelfTestQuery fSelfTest;
-    Factory fFactory;
+    IdQuery m_id;
+    AlgorithmQuery m_algorithm;
+    SizeQuery m_hashSize;
+    SelfTestQuery m_selfTest;
+    Factory m_factory;
 };
 
 namespace detail {

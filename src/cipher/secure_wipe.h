@@ -20,14 +20,14 @@ inline void secureWipe(void* data, std::size_t size, std::uint8_t value = 0) noe
 // Wipes a buffer with zeros when the scope ends, also on an exception.
 class ScopedWipe {
 public:
-    ScopedWipe(void* data, std::size_t size) noexcept : fData(data), fSize(size) {}
+    ScopedWipe(void* data, std::size_t size) noexcept : m_data(data), m_size(size) {}
     ScopedWipe(const ScopedWipe&) = delete;
     ScopedWipe& operator=(const ScopedWipe&) = delete;
-    ~ScopedWipe() { secureWipe(fData, fSize); }
+    ~ScopedWipe() { secureWipe(m_data, m_size); }
 
 private:
-    void* fData;
-    std::size_t fSize;
+    void* m_data;
+    std::size_t m_size;
 };
 
 } // namespace kelvara

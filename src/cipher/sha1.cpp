@@ -11,89 +11,89 @@
 namespace kelvara {
 
 Sha1::~Sha1() {
-    if (fInitialized) {
+    if (m_initialized) {
         burn();
     }
 }
 
 void Sha1::init() {
     burn();
-    fCurrentHash[0] = 0x67452301;
-    fCurrentHash[1] = 0xEFCDAB89;
-    fCurrentHash[2] = 0x98BADCFE;
-    fCurrentHash[3] = 0x10325476;
-    fCurrentHash[4] = 0xC3D2E1F0;
-    fInitialized = true;
+    m_currentHash[0] = 0x67452301;
+    m_currentHash[1] = 0xEFCDAB89;
+    m_currentHash[2] = 0x98BADCFE;
+    m_currentHash[3] = 0x10325476;
+    m_currentHash[4] = 0xC3D2E1F0;
+    m_initialized = true;
 }
 
 void Sha1::update(const void* buffer, std::uint32_t size) {
-    if (!fInitialized) {
+    if (!m_initialized) {
         throw HashError(hashNotInitializedMessage);
     }
     // 64-bit bit count in two words, modulo 2^64.
     const std::uint32_t bits = size << 3;
-    fLenHi += size >> 29;
-    fLenLo += bits;
-    if (fLenLo < bits) {
-        ++fLenHi;
+    m_lenHi += size >> 29;
+    m_lenLo += bits;
+    if (m_lenLo < bits) {
+        ++m_lenHi;
     }
     const auto* input = static_cast<const std::uint8_t*>(buffer);
     while (size > 0) {
-        const std::uint32_t room = sizeof fHashBuffer - fIndex;
+        const std::uint32_t room = sizeof m_hashBuffer - m_index;
         const std::uint32_t piece = std::min(size, room);
-        std::memcpy(fHashBuffer + fIndex, input, piece);
+        std::memcpy(m_hashBuffer + m_index, input, piece);
         input += piece;
         size -= piece;
         if (piece == room) {
             processBlock();
         } else {
-            fIndex += piece;
+            m_index += piece;
         }
     }
 }
 
 void Sha1::final(void* digest) {
-    if (!fInitialized) {
+    if (!m_initialized) {
         throw HashError(hashNotInitializedMessage);
     }
     // The bytes after the marker are zero: processBlock and burn leave the buffer zeroed.
-    fHashBuffer[fIndex] = 0x80;
-    if (fIndex >= 56) {
+    m_hashBuffer[m_index] = 0x80;
+    if (m_index >= 56) {
         processBlock();
     }
-    storeBigEndian32(fHashBuffer + 56, fLenHi);
-    storeBigEndian32(fHashBuffer + 60, fLenLo);
+    storeBigEndian32(m_hashBuffer + 56, m_lenHi);
+    storeBigEndian32(m_hashBuffer + 60, m_lenLo);
     processBlock();
     auto* out = static_cast<std::uint8_t*>(digest);
     for (std::size_t i = 0; i < 5; ++i) {
-        storeBigEndian32(out + 4 * i, fCurrentHash[i]);
+        storeBigEndian32(out + 4 * i, m_currentHash[i]);
     }
     burn();
 }
 
 void Sha1::burn() {
-    fLenHi = 0;
-    fLenLo = 0;
-    fIndex = 0;
-    secureWipe(fHashBuffer, sizeof fHashBuffer);
-    secureWipe(fCurrentHash, sizeof fCurrentHash);
-    fInitialized = false;
+    m_lenHi = 0;
+    m_lenLo = 0;
+    m_index = 0;
+    secureWipe(m_hashBuffer, sizeof m_hashBuffer);
+    secureWipe(m_currentHash, sizeof m_currentHash);
+    m_initialized = false;
 }
 
 void Sha1::processBlock() noexcept {
-    fIndex = 0;
+    m_index = 0;
     std::uint32_t w[80];
     for (std::size_t t = 0; t < 16; ++t) {
-        w[t] = loadBigEndian32(fHashBuffer + 4 * t);
+        w[t] = loadBigEndian32(m_hashBuffer + 4 * t);
     }
     for (std::size_t t = 16; t < 80; ++t) {
         w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
     }
-    std::uint32_t a = fCurrentHash[0];
-    std::uint32_t b = fCurrentHash[1];
-    std::uint32_t c = fCurrentHash[2];
-    std::uint32_t d = fCurrentHash[3];
-    std::uint32_t e = fCurrentHash[4];
+    std::uint32_t a = m_currentHash[0];
+    std::uint32_t b = m_currentHash[1];
+    std::uint32_t c = m_currentHash[2];
+    std::uint32_t d = m_currentHash[3];
+    std::uint32_t e = m_currentHash[4];
     const auto step = [&](std::uint32_t f, std::uint32_t k, std::uint32_t wt) {
         const std::uint32_t temp = std::rotl(a, 5) + f + e + k + wt;
         e = d;
@@ -114,13 +114,13 @@ void Sha1::processBlock() noexcept {
     for (std::size_t t = 60; t < 80; ++t) {
         step(b ^ c ^ d, 0xCA62C1D6, w[t]); // Parity
     }
-    fCurrentHash[0] += a;
-    fCurrentHash[1] += b;
-    fCurrentHash[2] += c;
-    fCurrentHash[3] += d;
-    fCurrentHash[4] += e;
+    m_currentHash[0] += a;
+    m_currentHash[1] += b;
+    m_currentHash[2] += c;
+    m_currentHash[3] += d;
+    m_currentHash[4] += e;
     secureWipe(w, sizeof w);
-    secureWipe(fHashBuffer, sizeof fHashBuffer);
+    secureWipe(m_hashBuffer, sizeof m_hashBuffer);
 }
 
 bool Sha1::classSelfTest() {

@@ -38,11 +38,11 @@ public:
 private:
     void processBlock() noexcept;
 
-    std::uint32_t fLenHi = 0; // message length in bits, high word
-    std::uint32_t fLenLo = 0; // message length in bits, low word
-    std::uint32_t fIndex = 0; // bytes waiting in fHashBuffer
-    std::uint32_t fCurrentHash[5] = {};
-    std::uint8_t fHashBuffer[64] = {};
+    std::uint32_t m_lenHi = 0; // message length in bits, high word
+    std::uint32_t m_lenLo = 0; // message length in bits, low word
+    std::uint32_t m_index = 0; // bytes waiting in m_hashBuffer
+    std::uint32_t m_currentHash[5] = {};
+    std::uint8_t m_hashBuffer[64] = {};
 
     friend struct CipherStateProbe; // lets tests check the wiping of the state
 };

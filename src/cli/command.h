@@ -36,9 +36,9 @@ struct CommandInfo {
 // and wipes it.
 class Command {
 public:
-    explicit Command(const CommandInfo& info) : fInfo(info) {}
+    explicit Command(const CommandInfo& info) : m_info(info) {}
     virtual ~Command() = default;
-    const CommandInfo& info() const { return fInfo; }
+    const CommandInfo& info() const { return m_info; }
 
     // Checks and prepares what needs no password; a status ends the command before the password is asked.
     virtual std::optional<int> prepare(const Invocation& /*invocation*/, Streams& /*streams*/) { return std::nullopt; }
@@ -46,7 +46,7 @@ public:
     virtual int run(const Invocation& invocation, Streams& streams, const std::u16string& password) = 0;
 
 private:
-    CommandInfo fInfo;
+    CommandInfo m_info;
 };
 
 std::unique_ptr<Command> makeEncryptCommand();

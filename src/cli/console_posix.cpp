@@ -21,31 +21,31 @@ std::atomic<int> savedTerminalFd{-1};
 // The terminal with echo switched off for as long as the object lives; ECHONL still shows the line end.
 class SilentTerminal {
 public:
-    explicit SilentTerminal(int fd) : fFd(fd) {
-        if (::tcgetattr(fFd, &fSaved) == 0) {
-            termios silent = fSaved;
+    explicit SilentTerminal(int fd) : m_fd(fd) {
+        if (::tcgetattr(m_fd, &m_saved) == 0) {
+            termios silent = m_saved;
             silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
             silent.c_lflag |= ECHONL;
-            savedTerminal = fSaved;
-            savedTerminalFd.store(fFd);
-            fRestore = ::tcsetattr(fFd, TCSAFLUSH, &silent) == 0;
-            if (!fRestore)
+            savedTerminal = m_saved;
+            savedTerminalFd.store(m_fd);
+            m_restore = ::tcsetattr(m_fd, TCSAFLUSH, &silent) == 0;
+            if (!m_restore)
                 savedTerminalFd.store(-1);
         }
     }
     SilentTerminal(const SilentTerminal&) = delete;
     SilentTerminal& operator=(const SilentTerminal&) = delete;
     ~SilentTerminal() {
-        if (fRestore) {
+        if (m_restore) {
             savedTerminalFd.store(-1);
-            ::tcsetattr(fFd, TCSAFLUSH, &fSaved);
+            ::tcsetattr(m_fd, TCSAFLUSH, &m_saved);
         }
     }
 
 private:
-    int fFd;
-    termios fSaved{};
-    bool fRestore = false;
+    int m_fd;
+    termios m_saved{};
+    bool m_restore = false;
 };
 
 // Only async-signal-safe calls: tcsetattr, unlinkat (in removeTemporaryFiles), write and _exit.

@@ -35,19 +35,19 @@ std::wstring toWide(std::string_view text) {
 class ConsoleHandle {
 public:
     explicit ConsoleHandle(const wchar_t* name)
-        : fHandle(::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr)) {}
+        : m_handle(::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr)) {}
     ConsoleHandle(const ConsoleHandle&) = delete;
     ConsoleHandle& operator=(const ConsoleHandle&) = delete;
     ~ConsoleHandle() {
         if (isOpen())
-            ::CloseHandle(fHandle);
+            ::CloseHandle(m_handle);
     }
-    bool isOpen() const { return fHandle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return fHandle; }
+    bool isOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
 
 private:
-    HANDLE fHandle;
+    HANDLE m_handle;
 };
 
 // The console input's mode to put back when the program is interrupted while echo is off.
@@ -57,28 +57,28 @@ DWORD silencedMode = 0;
 // The console input with echo switched off for as long as the object lives.
 class SilentConsole {
 public:
-    explicit SilentConsole(HANDLE input) : fInput(input) {
-        if (::GetConsoleMode(fInput, &fSaved)) {
-            silencedMode = fSaved;
-            silencedInput = fInput;
-            fRestore = ::SetConsoleMode(fInput, fSaved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
-            if (!fRestore)
+    explicit SilentConsole(HANDLE input) : m_input(input) {
+        if (::GetConsoleMode(m_input, &m_saved)) {
+            silencedMode = m_saved;
+            silencedInput = m_input;
+            m_restore = ::SetConsoleMode(m_input, m_saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+            if (!m_restore)
                 silencedInput = nullptr;
         }
     }
     SilentConsole(const SilentConsole&) = delete;
     SilentConsole& operator=(const SilentConsole&) = delete;
     ~SilentConsole() {
-        if (fRestore) {
+        if (m_restore) {
             silencedInput = nullptr;
-            ::SetConsoleMode(fInput, fSaved);
+            ::SetConsoleMode(m_input, m_saved);
         }
     }
 
 private:
-    HANDLE fInput;
-    DWORD fSaved = 0;
-    bool fRestore = false;
+    HANDLE m_input;
+    DWORD m_saved = 0;
+    bool m_restore = false;
 };
 
 bool writeConsole(HANDLE output, std::string_view text) {

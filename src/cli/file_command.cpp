@@ -52,22 +52,23 @@ std::optional<std::filesystem::path> defaultOutput(Direction direction, const st
 class FileCommand final : public Command {
 public:
     explicit FileCommand(Direction direction)
-        : Command(direction == Direction::encrypt ? encryptCommandInfo : decryptCommandInfo), fDirection(direction) {}
+        : Command(direction == Direction::encrypt ? encryptCommandInfo : decryptCommandInfo), m_direction(direction) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
-        return fFiles.prepare(invocation, streams,
-                              [this](const std::filesystem::path& input) { return defaultOutput(fDirection, input); });
+        return m_files.prepare(invocation, streams, [this](const std::filesystem::path& input) {
+            return defaultOutput(m_direction, input);
+        });
     }
 
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         auto ui = makeUserInterface(streams, invocation);
-        return exitStatusOf(transformSingleFile(fDirection, fFiles.input(), fFiles.output(), password,
+        return exitStatusOf(transformSingleFile(m_direction, m_files.input(), m_files.output(), password,
                                                 reportOf(invocation), ui, existingOf(invocation)));
     }
 
 private:
-    Direction fDirection;
-    FileOperands fFiles;
+    Direction m_direction;
+    FileOperands m_files;
 };
 
 } // namespace

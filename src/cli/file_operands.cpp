@@ -11,10 +11,10 @@ std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& 
                                          const DefaultOutput& defaultOutput) {
     const std::string& inputText = invocation.operands[0];
     const bool standardInput = inputText == "-";
-    fInput = standardInput ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
+    m_input = standardInput ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
 
     if (invocation.output && *invocation.output == "-") {
-        fOutput = FileDestination::standardOutput();
+        m_output = FileDestination::standardOutput();
         return refuseTerminalOutput(streams);
     }
     std::filesystem::path output;
@@ -23,13 +23,13 @@ std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& 
     } else if (standardInput) {
         return fail(streams, exitUsage, "standard input has no name to derive an output name from",
                     "give one with -o OUTPUT, or \"-o -\" for standard output");
-    } else if (auto proposed = defaultOutput(fInput->path)) {
+    } else if (auto proposed = defaultOutput(m_input->path)) {
         output = *proposed;
     } else {
-        return fail(streams, exitUsage, "cannot derive an output name from " + shownPath(fInput->path),
+        return fail(streams, exitUsage, "cannot derive an output name from " + shownPath(m_input->path),
                     "its name holds no \".kvra\" to remove; give one with -o OUTPUT");
     }
-    fOutput = FileDestination(output);
+    m_output = FileDestination(output);
     return refuseOutput(output, existingOf(invocation), streams);
 }
 

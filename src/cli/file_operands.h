@@ -19,12 +19,12 @@ public:
     // Takes INPUT and -o from the invocation; returns a status when they cannot be used.
     std::optional<int> prepare(const Invocation& invocation, Streams& streams, const DefaultOutput& defaultOutput);
 
-    const FileSource& input() const { return *fInput; }
-    const FileDestination& output() const { return *fOutput; }
+    const FileSource& input() const { return *m_input; }
+    const FileDestination& output() const { return *m_output; }
 
 private:
-    std::optional<FileSource> fInput;
-    std::optional<FileDestination> fOutput;
+    std::optional<FileSource> m_input;
+    std::optional<FileDestination> m_output;
 };
 
 } // namespace kelvara::cli

@@ -44,7 +44,7 @@ constexpr CommandInfo decryptDirInfo{
 class FolderCommand final : public Command {
 public:
     explicit FolderCommand(Direction direction)
-        : Command(direction == Direction::encrypt ? encryptDirInfo : decryptDirInfo), fDirection(direction) {}
+        : Command(direction == Direction::encrypt ? encryptDirInfo : decryptDirInfo), m_direction(direction) {}
 
     std::optional<int> prepare(const Invocation& invocation, Streams& streams) override {
         if (invocation.interactive && !terminalAvailable())
@@ -56,7 +56,7 @@ public:
     int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
         auto ui = makeUserInterface(streams, invocation);
         const FolderRunSummary summary = runFolderTree(
-            fDirection, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]), password, ui,
+            m_direction, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]), password, ui,
             invocation.interactive ? Confirmation::ask : Confirmation::given, existingOf(invocation), invocation.jobs);
         if (!summary.started) {
             if (summary.worst == FileResult::success)
@@ -72,7 +72,7 @@ public:
     }
 
 private:
-    Direction fDirection;
+    Direction m_direction;
 };
 
 } // namespace

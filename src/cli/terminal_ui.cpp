@@ -27,7 +27,7 @@ bool isYes(std::string_view answer) {
 } // namespace
 
 TerminalUserInterface::TerminalUserInterface(std::ostream& err, bool showProgress, bool canAsk)
-    : fErr(err), fShowProgress(showProgress), fCanAsk(canAsk) {}
+    : m_err(err), m_showProgress(showProgress), m_canAsk(canAsk) {}
 
 TerminalUserInterface::~TerminalUserInterface() {
     clearProgress();
@@ -35,13 +35,13 @@ TerminalUserInterface::~TerminalUserInterface() {
 
 void TerminalUserInterface::notify(const Notice& notice) {
     clearProgress();
-    fErr << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
+    m_err << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
 }
 
 bool TerminalUserInterface::confirmFolderRun(Direction direction, const std::filesystem::path& source,
                                              const std::filesystem::path& target) {
     clearProgress();
-    if (!fCanAsk)
+    if (!m_canAsk)
         return false;
     const std::string question = std::string(direction == Direction::decrypt ? "Decrypt" : "Encrypt") +
                                  " the files of " + shownPath(source) + " into a mirror below " + shownPath(target) +
@@ -52,23 +52,23 @@ bool TerminalUserInterface::confirmFolderRun(Direction direction, const std::fil
 }
 
 void TerminalUserInterface::progressBegin(ProgressPhase phase, long long maximum) {
-    fStructurePhase = phase == ProgressPhase::structure;
-    fMaximum = maximum;
-    fStart = std::chrono::steady_clock::now();
-    if (fStructurePhase)
+    m_structurePhase = phase == ProgressPhase::structure;
+    m_maximum = maximum;
+    m_start = std::chrono::steady_clock::now();
+    if (m_structurePhase)
         draw("creating folders 0/" + std::to_string(maximum + 1), true);
 }
 
 void TerminalUserInterface::progressPosition(long long position) {
-    if (fStructurePhase)
-        draw("creating folders " + std::to_string(std::min(position + 1, fMaximum + 1)) + "/" +
-                 std::to_string(fMaximum + 1),
+    if (m_structurePhase)
+        draw("creating folders " + std::to_string(std::min(position + 1, m_maximum + 1)) + "/" +
+                 std::to_string(m_maximum + 1),
              false);
 }
 
 void TerminalUserInterface::progressEnd() {
     clearProgress();
-    fStructurePhase = false;
+    m_structurePhase = false;
 }
 
 // A single file shows its line only when it is big enough for the wait to be noticed.
@@ -76,7 +76,7 @@ void TerminalUserInterface::fileProgress(std::uint64_t done, std::uint64_t total
     if (total < fileProgressThreshold)
         return;
     if (done == 0)
-        fStart = std::chrono::steady_clock::now();
+        m_start = std::chrono::steady_clock::now();
     if (done >= total) {
         clearProgress();
         return;
@@ -90,25 +90,25 @@ void TerminalUserInterface::folderProgress(std::size_t filesDone, std::size_t fi
 }
 
 double TerminalUserInterface::secondsSinceStart() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - fStart).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }
 
 // Redrawn in place at most ten times a second, so that a fast run does not spend its time drawing.
 void TerminalUserInterface::draw(const std::string& line, bool force) {
-    if (!fShowProgress)
+    if (!m_showProgress)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && fLineShown && now - fLastDraw < redrawInterval)
+    if (!force && m_lineShown && now - m_lastDraw < redrawInterval)
         return;
-    fLastDraw = now;
-    fErr << "\r\033[K" << line << std::flush;
-    fLineShown = true;
+    m_lastDraw = now;
+    m_err << "\r\033[K" << line << std::flush;
+    m_lineShown = true;
 }
 
 void TerminalUserInterface::clearProgress() {
-    if (fLineShown) {
-        fErr << "\r\033[K" << std::flush;
-        fLineShown = false;
+    if (m_lineShown) {
+        m_err << "\r\033[K" << std::flush;
+        m_lineShown = false;
     }
 }
 

@@ -33,14 +33,14 @@ private:
     void clearProgress();
     double secondsSinceStart() const;
 
-    std::ostream& fErr;
-    bool fShowProgress;
-    bool fCanAsk;
-    bool fStructurePhase = false;
-    long long fMaximum = 0;
-    bool fLineShown = false;
-    std::chrono::steady_clock::time_point fStart{};
-    std::chrono::steady_clock::time_point fLastDraw{};
+    std::ostream& m_err;
+    bool m_showProgress;
+    bool m_canAsk;
+    bool m_structurePhase = false;
+    long long m_maximum = 0;
+    bool m_lineShown = false;
+    std::chrono::steady_clock::time_point m_start{};
+    std::chrono::steady_clock::time_point m_lastDraw{};
 };
 
 } // namespace kelvara::cli

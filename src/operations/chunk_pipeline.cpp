@@ -19,8 +19,8 @@ namespace {
 class ChunkPipeline {
 public:
     ChunkPipeline(InputFile& input, OutputSink& output)
-        : fInput(input), fOutput(output),
-          fBuffers(std::make_unique_for_overwrite<std::uint8_t[]>(pipelineChunks * pipelineChunkBytes)) {}
+        : m_input(input), m_output(output),
+          m_buffers(std::make_unique_for_overwrite<std::uint8_t[]>(pipelineChunks * pipelineChunkBytes)) {}
     ChunkPipeline(const ChunkPipeline&) = delete;
     ChunkPipeline& operator=(const ChunkPipeline&) = delete;
     ~ChunkPipeline();
@@ -29,43 +29,43 @@ public:
 
 private:
     std::uint8_t* slotBytes(std::uint64_t chunk) const {
-        return fBuffers.get() + (chunk % pipelineChunks) * pipelineChunkBytes;
+        return m_buffers.get() + (chunk % pipelineChunks) * pipelineChunkBytes;
     }
     void ioLoop();
     bool writeNext(std::unique_lock<std::mutex>& lock);
     bool readNext(std::unique_lock<std::mutex>& lock);
-    StreamOutcome failed() const { return {fFailure, fReason, 0}; }
+    StreamOutcome failed() const { return {m_failure, m_reason, 0}; }
 
-    InputFile& fInput;
-    OutputSink& fOutput;
-    std::unique_ptr<std::uint8_t[]> fBuffers;
-    std::size_t fSizes[pipelineChunks] = {};  // bytes of the chunk now in each slot
-    std::size_t fFilled[pipelineChunks] = {}; // the most bytes each slot has held, for the wipe
+    InputFile& m_input;
+    OutputSink& m_output;
+    std::unique_ptr<std::uint8_t[]> m_buffers;
+    std::size_t m_sizes[pipelineChunks] = {};  // bytes of the chunk now in each slot
+    std::size_t m_filled[pipelineChunks] = {}; // the most bytes each slot has held, for the wipe
 
-    std::mutex fMutex;
-    std::condition_variable fIoWake;     // a chunk was transformed, or stop
-    std::condition_variable fCallerWake; // a chunk was read or written, or a failure
-    std::uint64_t fRead = 0;
-    std::uint64_t fTransformed = 0;
-    std::uint64_t fWritten = 0;
-    bool fInputEnded = false;
-    bool fStop = false;
-    StreamOutcome::Failure fFailure = StreamOutcome::Failure::none;
-    std::string fReason;
-    std::thread fIo;
+    std::mutex m_mutex;
+    std::condition_variable m_ioWake;     // a chunk was transformed, or stop
+    std::condition_variable m_callerWake; // a chunk was read or written, or a failure
+    std::uint64_t m_read = 0;
+    std::uint64_t m_transformed = 0;
+    std::uint64_t m_written = 0;
+    bool m_inputEnded = false;
+    bool m_stop = false;
+    StreamOutcome::Failure m_failure = StreamOutcome::Failure::none;
+    std::string m_reason;
+    std::thread m_io;
 };
 
 ChunkPipeline::~ChunkPipeline() {
-    if (fIo.joinable()) {
+    if (m_io.joinable()) {
         {
-            std::lock_guard lock(fMutex);
-            fStop = true;
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
         }
-        fIoWake.notify_one();
-        fIo.join();
+        m_ioWake.notify_one();
+        m_io.join();
     }
     for (std::size_t slot = 0; slot < pipelineChunks; ++slot)
-        secureWipe(fBuffers.get() + slot * pipelineChunkBytes, fFilled[slot]);
+        secureWipe(m_buffers.get() + slot * pipelineChunkBytes, m_filled[slot]);
 }
 
 StreamOutcome ChunkPipeline::run(const ChunkTransform& transform, const ChunkProgress& progress) {
@@ -73,96 +73,97 @@ StreamOutcome ChunkPipeline::run(const ChunkTransform& transform, const ChunkPro
     // run do, is done without starting a second thread.
     bool singleChunk;
     {
-        std::unique_lock lock(fMutex);
+        std::unique_lock lock(m_mutex);
         if (!readNext(lock))
             return failed();
-        singleChunk = fInputEnded;
+        singleChunk = m_inputEnded;
     }
     if (!singleChunk)
-        fIo = std::thread(&ChunkPipeline::ioLoop, this);
+        m_io = std::thread(&ChunkPipeline::ioLoop, this);
     StreamOutcome outcome;
     for (;;) {
         std::uint64_t chunk;
         std::size_t size;
         {
-            std::unique_lock lock(fMutex);
-            fCallerWake.wait(lock, [&] { return fFailure != StreamOutcome::Failure::none || fTransformed < fRead; });
-            if (fFailure != StreamOutcome::Failure::none)
+            std::unique_lock lock(m_mutex);
+            m_callerWake.wait(lock,
+                              [&] { return m_failure != StreamOutcome::Failure::none || m_transformed < m_read; });
+            if (m_failure != StreamOutcome::Failure::none)
                 return failed();
-            chunk = fTransformed;
-            size = fSizes[chunk % pipelineChunks];
+            chunk = m_transformed;
+            size = m_sizes[chunk % pipelineChunks];
         }
         transform(slotBytes(chunk), size);
         {
-            std::lock_guard lock(fMutex);
-            ++fTransformed;
+            std::lock_guard lock(m_mutex);
+            ++m_transformed;
         }
-        fIoWake.notify_one();
+        m_ioWake.notify_one();
         outcome.bytes += size;
         progress(outcome.bytes);
         if (size < pipelineChunkBytes)
             break; // the last chunk, possibly empty
     }
-    std::unique_lock lock(fMutex);
+    std::unique_lock lock(m_mutex);
     if (singleChunk && !writeNext(lock))
         return failed();
-    fCallerWake.wait(lock, [&] { return fFailure != StreamOutcome::Failure::none || fWritten == fTransformed; });
-    if (fFailure != StreamOutcome::Failure::none)
+    m_callerWake.wait(lock, [&] { return m_failure != StreamOutcome::Failure::none || m_written == m_transformed; });
+    if (m_failure != StreamOutcome::Failure::none)
         return failed();
     return outcome;
 }
 
 // Writes come before reads: a write frees a slot for the next read, and keeps the output in step.
 void ChunkPipeline::ioLoop() {
-    std::unique_lock lock(fMutex);
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        fIoWake.wait(lock, [&] {
-            return fStop || fWritten < fTransformed || (!fInputEnded && fRead < fWritten + pipelineChunks);
+        m_ioWake.wait(lock, [&] {
+            return m_stop || m_written < m_transformed || (!m_inputEnded && m_read < m_written + pipelineChunks);
         });
-        if (fStop)
+        if (m_stop)
             return;
-        const bool ok = fWritten < fTransformed ? writeNext(lock) : readNext(lock);
-        fCallerWake.notify_one();
+        const bool ok = m_written < m_transformed ? writeNext(lock) : readNext(lock);
+        m_callerWake.notify_one();
         if (!ok)
             return;
     }
 }
 
 bool ChunkPipeline::writeNext(std::unique_lock<std::mutex>& lock) {
-    const std::uint64_t chunk = fWritten;
-    const std::size_t size = fSizes[chunk % pipelineChunks];
+    const std::uint64_t chunk = m_written;
+    const std::size_t size = m_sizes[chunk % pipelineChunks];
     std::string reason;
     lock.unlock();
-    const bool ok = fOutput.writeAll(slotBytes(chunk), size, reason);
+    const bool ok = m_output.writeAll(slotBytes(chunk), size, reason);
     lock.lock();
     if (!ok) {
-        fFailure = StreamOutcome::Failure::write;
-        fReason = std::move(reason);
+        m_failure = StreamOutcome::Failure::write;
+        m_reason = std::move(reason);
         return false;
     }
-    ++fWritten;
+    ++m_written;
     return true;
 }
 
 bool ChunkPipeline::readNext(std::unique_lock<std::mutex>& lock) {
-    const std::uint64_t chunk = fRead;
+    const std::uint64_t chunk = m_read;
     std::string reason;
     lock.unlock();
-    const std::ptrdiff_t n = fInput.readFull(slotBytes(chunk), pipelineChunkBytes, reason);
+    const std::ptrdiff_t n = m_input.readFull(slotBytes(chunk), pipelineChunkBytes, reason);
     lock.lock();
     if (n < 0) {
-        fFailure = StreamOutcome::Failure::read;
-        fReason = std::move(reason);
+        m_failure = StreamOutcome::Failure::read;
+        m_reason = std::move(reason);
         // A failed read may have left bytes in the slot.
-        fFilled[chunk % pipelineChunks] = pipelineChunkBytes;
+        m_filled[chunk % pipelineChunks] = pipelineChunkBytes;
         return false;
     }
     const auto size = static_cast<std::size_t>(n);
-    std::size_t& filled = fFilled[chunk % pipelineChunks];
+    std::size_t& filled = m_filled[chunk % pipelineChunks];
     filled = std::max(filled, size);
-    fSizes[chunk % pipelineChunks] = size;
-    fInputEnded = size < pipelineChunkBytes;
-    ++fRead;
+    m_sizes[chunk % pipelineChunks] = size;
+    m_inputEnded = size < pipelineChunkBytes;
+    ++m_read;
     return true;
 }
 

@@ -30,18 +30,18 @@ struct Target {
 
 class Reporter {
 public:
-    Reporter(UserInterface& ui, Direction direction) : fUi(ui), fDecrypting(direction == Direction::decrypt) {}
+    Reporter(UserInterface& ui, Direction direction) : m_ui(ui), m_decrypting(direction == Direction::decrypt) {}
 
     FileResult operator()(FileResult result, NoticeKind kind, const std::filesystem::path& path,
                           std::string reason = {}, const std::filesystem::path& other = {}) const {
-        fUi.notify(Notice{kind, fDecrypting, path, other, std::move(reason)});
+        m_ui.notify(Notice{kind, m_decrypting, path, other, std::move(reason)});
         return result;
     }
-    UserInterface& ui() const { return fUi; }
+    UserInterface& ui() const { return m_ui; }
 
 private:
-    UserInterface& fUi;
-    bool fDecrypting;
+    UserInterface& m_ui;
+    bool m_decrypting;
 };
 
 bool openInput(InputFile& input, const FileSource& source, std::string& reason) {

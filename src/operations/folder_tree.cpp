@@ -58,13 +58,13 @@ void count(FolderRunSummary& summary, FileResult result) {
 class ReportedFolders {
 public:
     bool first(const std::filesystem::path& folder) {
-        const std::lock_guard lock(fLock);
-        return fFolders.insert(folder).second;
+        const std::lock_guard lock(m_lock);
+        return m_folders.insert(folder).second;
     }
 
 private:
-    std::mutex fLock;
-    std::set<std::filesystem::path> fFolders;
+    std::mutex m_lock;
+    std::set<std::filesystem::path> m_folders;
 };
 
 // The folders of the mirror, entered one level at a time from the target folder without following a link,
@@ -79,62 +79,62 @@ public:
     };
 
     MirrorFolders(const std::filesystem::path& target, bool decrypting, ReportedFolders& reported)
-        : fDecrypting(decrypting), fReported(reported) {
+        : m_decrypting(decrypting), m_reported(reported) {
         std::error_code error;
         std::filesystem::create_directories(target, error);
         std::string reason;
-        fChain.emplace_back();
-        if (!fChain.back().open(target, reason))
-            fRootFailure = Blocked{NoticeKind::mirrorFolderFailed, target, reason};
+        m_chain.emplace_back();
+        if (!m_chain.back().open(target, reason))
+            m_rootFailure = Blocked{NoticeKind::mirrorFolderFailed, target, reason};
     }
 
     // The opened mirror folder for a source folder, or null when it cannot be had; the first time a folder
     // is blocked the user is told which and why.
     const OutputFolder* enter(const std::filesystem::path& sourceFolder, UserInterface& ui,
                               Blocked* blocked = nullptr) {
-        if (fRootFailure)
-            return fail(*fRootFailure, ui, blocked);
+        if (m_rootFailure)
+            return fail(*m_rootFailure, ui, blocked);
         std::vector<std::filesystem::path> names;
         for (const auto& part : sourceFolder.relative_path()) {
             if (!part.empty())
                 names.push_back(part);
         }
         std::size_t common = 0;
-        while (common < names.size() && common < fNames.size() && names[common] == fNames[common])
+        while (common < names.size() && common < m_names.size() && names[common] == m_names[common])
             ++common;
-        fNames.resize(common);
-        fChain.resize(common + 1);
+        m_names.resize(common);
+        m_chain.resize(common + 1);
         for (std::size_t i = common; i < names.size(); ++i) {
             OutputFolder child;
             std::string reason;
-            const OutputFolder::Step step = fChain.back().enterChild(names[i], child, reason);
+            const OutputFolder::Step step = m_chain.back().enterChild(names[i], child, reason);
             if (step != OutputFolder::Step::entered) {
                 const NoticeKind kind =
                     step == OutputFolder::Step::link ? NoticeKind::mirrorLink : NoticeKind::mirrorFolderFailed;
                 if (step == OutputFolder::Step::link)
                     reason = systemReason(ELOOP);
-                return fail(Blocked{kind, fChain.back().path() / names[i], reason}, ui, blocked);
+                return fail(Blocked{kind, m_chain.back().path() / names[i], reason}, ui, blocked);
             }
-            fNames.push_back(names[i]);
-            fChain.push_back(std::move(child));
+            m_names.push_back(names[i]);
+            m_chain.push_back(std::move(child));
         }
-        return &fChain.back();
+        return &m_chain.back();
     }
 
 private:
     const OutputFolder* fail(const Blocked& problem, UserInterface& ui, Blocked* blocked) {
-        if (fReported.first(problem.path))
-            ui.notify(Notice{problem.kind, fDecrypting, problem.path, {}, problem.reason});
+        if (m_reported.first(problem.path))
+            ui.notify(Notice{problem.kind, m_decrypting, problem.path, {}, problem.reason});
         if (blocked != nullptr)
             *blocked = problem;
         return nullptr;
     }
 
-    bool fDecrypting;
-    ReportedFolders& fReported;
-    std::optional<Blocked> fRootFailure;
-    std::vector<std::filesystem::path> fNames; // below the target, one per entered level
-    std::vector<OutputFolder> fChain;          // the target, then one opened folder per name
+    bool m_decrypting;
+    ReportedFolders& m_reported;
+    std::optional<Blocked> m_rootFailure;
+    std::vector<std::filesystem::path> m_names; // below the target, one per entered level
+    std::vector<OutputFolder> m_chain;          // the target, then one opened folder per name
 };
 
 // One file's notices, held back while the file is processed.
@@ -155,24 +155,24 @@ public:
 class OrderedResults {
 public:
     OrderedResults(UserInterface& ui, FolderRunSummary& summary, std::vector<std::uint64_t> sizes, long long maximum)
-        : fUi(ui), fSummary(summary), fSizes(std::move(sizes)), fDone(fSizes.size()), fMaximum(maximum) {
-        for (const std::uint64_t size : fSizes)
-            fBytes += size;
+        : m_ui(ui), m_summary(summary), m_sizes(std::move(sizes)), m_done(m_sizes.size()), m_maximum(maximum) {
+        for (const std::uint64_t size : m_sizes)
+            m_bytes += size;
     }
 
     void finish(std::size_t index, FileResult result, std::vector<Notice> notices) {
-        const std::lock_guard lock(fLock);
-        fDone[index] = Finished{result, std::move(notices)};
-        for (; fNext < fDone.size() && fDone[fNext]; ++fNext) {
-            const Finished done = std::move(*fDone[fNext]);
-            fDone[fNext].reset();
+        const std::lock_guard lock(m_lock);
+        m_done[index] = Finished{result, std::move(notices)};
+        for (; m_next < m_done.size() && m_done[m_next]; ++m_next) {
+            const Finished done = std::move(*m_done[m_next]);
+            m_done[m_next].reset();
             for (const Notice& notice : done.notices)
-                fUi.notify(notice);
-            ++fSummary.files;
-            count(fSummary, done.result);
-            fUi.progressPosition(std::min(++fPosition, fMaximum));
-            fBytesDone += fSizes[fNext];
-            fUi.folderProgress(fNext + 1, fDone.size(), fBytesDone, fBytes);
+                m_ui.notify(notice);
+            ++m_summary.files;
+            count(m_summary, done.result);
+            m_ui.progressPosition(std::min(++m_position, m_maximum));
+            m_bytesDone += m_sizes[m_next];
+            m_ui.folderProgress(m_next + 1, m_done.size(), m_bytesDone, m_bytes);
         }
     }
 
@@ -182,16 +182,16 @@ private:
         std::vector<Notice> notices;
     };
 
-    std::mutex fLock;
-    UserInterface& fUi;
-    FolderRunSummary& fSummary;
-    std::vector<std::uint64_t> fSizes;
-    std::uint64_t fBytes = 0;
-    std::uint64_t fBytesDone = 0;
-    std::vector<std::optional<Finished>> fDone;
-    std::size_t fNext = 0;
-    long long fPosition = 0;
-    long long fMaximum;
+    std::mutex m_lock;
+    UserInterface& m_ui;
+    FolderRunSummary& m_summary;
+    std::vector<std::uint64_t> m_sizes;
+    std::uint64_t m_bytes = 0;
+    std::uint64_t m_bytesDone = 0;
+    std::vector<std::optional<Finished>> m_done;
+    std::size_t m_next = 0;
+    long long m_position = 0;
+    long long m_maximum;
 };
 
 // Creates every folder of the mirror; one that cannot be made is reported once and passed over: its files

@@ -63,12 +63,12 @@ public:
         FileIdentity identity;
         if (!identifyFile(folder, identity))
             return false;
-        if (std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end())
+        if (std::find(m_ancestors.begin(), m_ancestors.end(), identity) != m_ancestors.end())
             return false;
-        fAncestors.push_back(identity);
+        m_ancestors.push_back(identity);
         return true;
     }
-    void leave() { fAncestors.pop_back(); }
+    void leave() { m_ancestors.pop_back(); }
 
     void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, Depth depth,
                std::vector<WalkProblem>* problems) {
@@ -109,10 +109,10 @@ private:
     bool wouldLoop(const std::filesystem::path& folder) const {
         FileIdentity identity;
         return !identifyFile(folder, identity) ||
-               std::find(fAncestors.begin(), fAncestors.end(), identity) != fAncestors.end();
+               std::find(m_ancestors.begin(), m_ancestors.end(), identity) != m_ancestors.end();
     }
 
-    std::vector<FileIdentity> fAncestors;
+    std::vector<FileIdentity> m_ancestors;
 };
 
 } // namespace

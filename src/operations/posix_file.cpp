@@ -100,8 +100,8 @@ unsigned newFilePermissions(unsigned sourcePermissions) {
 // ---- InputFile
 
 InputFile::~InputFile() {
-    if (fFile != noFile && fOwned)
-        ::close(fFile);
+    if (m_file != noFile && m_owned)
+        ::close(m_file);
 }
 
 bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
@@ -120,11 +120,11 @@ bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
         ::close(fd);
         return false;
     }
-    fFile = fd;
-    fOwned = true;
-    fRegular = S_ISREG(info.st_mode);
-    fSize = fRegular ? static_cast<std::uint64_t>(info.st_size) : 0;
-    fPermissions = static_cast<unsigned>(info.st_mode) & 07777;
+    m_file = fd;
+    m_owned = true;
+    m_regular = S_ISREG(info.st_mode);
+    m_size = m_regular ? static_cast<std::uint64_t>(info.st_size) : 0;
+    m_permissions = static_cast<unsigned>(info.st_mode) & 07777;
     return true;
 }
 
@@ -138,25 +138,25 @@ bool InputFile::openStandardInput(std::string& reason) {
         reason = systemReason(EISDIR);
         return false;
     }
-    fFile = STDIN_FILENO;
-    fOwned = false;
+    m_file = STDIN_FILENO;
+    m_owned = false;
     // A regular file on standard input may have been read from already: its size is not the rest.
-    fRegular = false;
-    fSize = 0;
-    fPermissions = 0;
+    m_regular = false;
+    m_size = 0;
+    m_permissions = 0;
     return true;
 }
 
 void InputFile::adviseSequential() {
-    if (fRegular)
-        ::posix_fadvise(fFile, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (m_regular)
+        ::posix_fadvise(m_file, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& reason) {
     auto* bytes = static_cast<char*>(buffer);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t n = ::read(fFile, bytes + total, size - total);
+        const ssize_t n = ::read(m_file, bytes + total, size - total);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -203,13 +203,13 @@ bool StandardOutput::writeAll(const void* data, std::size_t size, std::string& r
 // ---- OutputFolder
 
 OutputFolder::OutputFolder(OutputFolder&& other) noexcept
-    : fFolder(std::exchange(other.fFolder, noFile)), fPath(std::move(other.fPath)) {}
+    : m_folder(std::exchange(other.m_folder, noFile)), m_path(std::move(other.m_path)) {}
 
 OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
     if (this != &other) {
         close();
-        fFolder = std::exchange(other.fFolder, noFile);
-        fPath = std::move(other.fPath);
+        m_folder = std::exchange(other.m_folder, noFile);
+        m_path = std::move(other.m_path);
     }
     return *this;
 }
@@ -219,7 +219,7 @@ OutputFolder::~OutputFolder() {
 }
 
 void OutputFolder::close() {
-    closeQuietly(std::exchange(fFolder, noFile));
+    closeQuietly(std::exchange(m_folder, noFile));
 }
 
 bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason) {
@@ -233,38 +233,38 @@ bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason
         return false;
     }
     close();
-    fFolder = fd;
-    fPath = folder;
+    m_folder = fd;
+    m_path = folder;
     return true;
 }
 
 OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
                                             std::string& reason) const {
-    if (::mkdirat(fFolder, name.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (::mkdirat(m_folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
         reason = systemReason(errno);
         return Step::failed;
     }
     int fd;
     do {
-        fd = ::openat(fFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        fd = ::openat(m_folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;
         struct stat info {};
-        if (::fstatat(fFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
+        if (::fstatat(m_folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
             return Step::link;
         reason = systemReason(error);
         return Step::failed;
     }
     child.close();
-    child.fFolder = fd;
-    child.fPath = fPath / name;
+    child.m_folder = fd;
+    child.m_path = m_path / name;
     return Step::entered;
 }
 
 OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) const {
     struct stat info {};
-    if (::fstatat(fFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(m_folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return Entry::missing;
     if (S_ISLNK(info.st_mode))
         return Entry::link;
@@ -273,7 +273,7 @@ OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) c
 
 int OutputFolder::permissionsOf(const std::filesystem::path& name) const {
     struct stat info {};
-    if (::fstatat(fFolder, name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode))
+    if (::fstatat(m_folder, name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode))
         return -1;
     return static_cast<int>(info.st_mode & 07777);
 }
@@ -286,7 +286,7 @@ TemporaryOutput::~TemporaryOutput() {
 
 bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::path& targetName, std::string& reason) {
     discard();
-    const int ownFolder = ::fcntl(folder.fFolder, F_DUPFD_CLOEXEC, 0);
+    const int ownFolder = ::fcntl(folder.m_folder, F_DUPFD_CLOEXEC, 0);
     if (ownFolder < 0) {
         reason = systemReason(errno);
         return false;
@@ -298,14 +298,14 @@ bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::
         // Owner-only while it is written: a decryption's plaintext is nobody else's business.
         const int fd = ::openat(ownFolder, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            fFile = fd;
-            fFolder = ownFolder;
-            fFolderPath = folder.path();
-            fTargetName = targetName;
-            fTemporaryName = std::move(candidate);
-            fRegistration = registration;
-            fWritten = 0;
-            fWrittenBack = 0;
+            m_file = fd;
+            m_folder = ownFolder;
+            m_folderPath = folder.path();
+            m_targetName = targetName;
+            m_temporaryName = std::move(candidate);
+            m_registration = registration;
+            m_written = 0;
+            m_writtenBack = 0;
             return true;
         }
         const int error = errno;
@@ -322,9 +322,9 @@ bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::
 }
 
 bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
-    if (!writeAllTo(fFile, data, size, reason))
+    if (!writeAllTo(m_file, data, size, reason))
         return false;
-    fWritten += size;
+    m_written += size;
     startWriteback();
     return true;
 }
@@ -334,11 +334,11 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
 void TemporaryOutput::startWriteback() {
 #ifdef __linux__
     constexpr std::uint64_t writebackBytes = 8ull * 1024 * 1024;
-    if (fWritten - fWrittenBack < writebackBytes)
+    if (m_written - m_writtenBack < writebackBytes)
         return;
-    ::sync_file_range(fFile, static_cast<off_t>(fWrittenBack), static_cast<off_t>(fWritten - fWrittenBack),
+    ::sync_file_range(m_file, static_cast<off_t>(m_writtenBack), static_cast<off_t>(m_written - m_writtenBack),
                       SYNC_FILE_RANGE_WRITE);
-    fWrittenBack = fWritten;
+    m_writtenBack = m_written;
 #endif
 }
 
@@ -362,37 +362,37 @@ int renameWithoutReplacing(int folder, const char* from, const char* to) {
 } // namespace
 
 TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
-    if (::fchmod(fFile, static_cast<mode_t>(fPermissions)) != 0 || ::fsync(fFile) != 0) {
+    if (::fchmod(m_file, static_cast<mode_t>(m_permissions)) != 0 || ::fsync(m_file) != 0) {
         reason = systemReason(errno);
         return Commit::failed;
     }
-    const int fd = std::exchange(fFile, noFile);
+    const int fd = std::exchange(m_file, noFile);
     if (::close(fd) != 0) {
         reason = systemReason(errno);
         return Commit::failed;
     }
     const int renamed = existing == Existing::replace
-                            ? ::renameat(fFolder, fTemporaryName.c_str(), fFolder, fTargetName.c_str())
-                            : renameWithoutReplacing(fFolder, fTemporaryName.c_str(), fTargetName.c_str());
+                            ? ::renameat(m_folder, m_temporaryName.c_str(), m_folder, m_targetName.c_str())
+                            : renameWithoutReplacing(m_folder, m_temporaryName.c_str(), m_targetName.c_str());
     if (renamed != 0) {
         const int error = errno;
         reason = systemReason(error);
         return error == EEXIST ? Commit::targetExists : Commit::failed;
     }
-    unregisterTemporary(std::exchange(fRegistration, -1));
-    fTemporaryName.clear();
-    closeQuietly(std::exchange(fFolder, noFile));
+    unregisterTemporary(std::exchange(m_registration, -1));
+    m_temporaryName.clear();
+    closeQuietly(std::exchange(m_folder, noFile));
     return Commit::done;
 }
 
 void TemporaryOutput::discard() {
-    closeQuietly(std::exchange(fFile, noFile));
-    if (!fTemporaryName.empty()) {
-        ::unlinkat(fFolder, fTemporaryName.c_str(), 0);
-        fTemporaryName.clear();
+    closeQuietly(std::exchange(m_file, noFile));
+    if (!m_temporaryName.empty()) {
+        ::unlinkat(m_folder, m_temporaryName.c_str(), 0);
+        m_temporaryName.clear();
     }
-    unregisterTemporary(std::exchange(fRegistration, -1));
-    closeQuietly(std::exchange(fFolder, noFile));
+    unregisterTemporary(std::exchange(m_registration, -1));
+    closeQuietly(std::exchange(m_folder, noFile));
 }
 
 } // namespace kelvara

@@ -42,17 +42,17 @@ public:
     std::ptrdiff_t readFull(void* buffer, std::size_t size, std::string& reason);
 
     // The size when opened; known (and then checked against what was read) only for a regular file.
-    std::uint64_t size() const { return fSize; }
-    bool sizeKnown() const { return fRegular; }
+    std::uint64_t size() const { return m_size; }
+    bool sizeKnown() const { return m_regular; }
     // The permission bits of the file (POSIX; 0 elsewhere or for standard input).
-    unsigned permissions() const { return fPermissions; }
+    unsigned permissions() const { return m_permissions; }
 
 private:
-    NativeFile fFile = noFile;
-    bool fOwned = true;
-    bool fRegular = false;
-    std::uint64_t fSize = 0;
-    unsigned fPermissions = 0;
+    NativeFile m_file = noFile;
+    bool m_owned = true;
+    bool m_regular = false;
+    std::uint64_t m_size = 0;
+    unsigned m_permissions = 0;
 };
 
 // Where the encrypted or decrypted bytes go.
@@ -93,18 +93,18 @@ public:
     // The permission bits of the regular file at name (links followed), or -1.
     int permissionsOf(const std::filesystem::path& name) const;
 
-    const std::filesystem::path& path() const { return fPath; }
-    bool isOpen() const { return fFolder != noFile; }
+    const std::filesystem::path& path() const { return m_path; }
+    bool isOpen() const { return m_folder != noFile; }
 
 private:
     friend class TemporaryOutput;
     void close();
 
-    NativeFile fFolder = noFile;
-    std::filesystem::path fPath;
+    NativeFile m_folder = noFile;
+    std::filesystem::path m_path;
 #ifdef _WIN32
     // The folders above, held open so that none of them can be renamed or replaced meanwhile.
-    std::vector<NativeFile> fAncestors;
+    std::vector<NativeFile> m_ancestors;
 #endif
 };
 
@@ -127,7 +127,7 @@ public:
     bool writeAll(const void* data, std::size_t size, std::string& reason) override;
 
     // The permission bits the file gets before it is put in place (POSIX; ignored elsewhere).
-    void setFinalPermissions(unsigned permissions) { fPermissions = permissions; }
+    void setFinalPermissions(unsigned permissions) { m_permissions = permissions; }
 
     enum class Commit { done, targetExists, failed };
     // Flushes the data to the disk, closes the file and renames it to the target. With Existing::keep the
@@ -139,15 +139,15 @@ public:
 private:
     void startWriteback();
 
-    NativeFile fFile = noFile;
-    NativeFile fFolder = noFile; // our own handle of the folder
-    std::filesystem::path fFolderPath;
-    std::filesystem::path fTargetName;
-    std::filesystem::path fTemporaryName;
-    int fRegistration = -1;
-    unsigned fPermissions = 0600;
-    std::uint64_t fWritten = 0;
-    std::uint64_t fWrittenBack = 0; // bytes already handed to the disk
+    NativeFile m_file = noFile;
+    NativeFile m_folder = noFile; // our own handle of the folder
+    std::filesystem::path m_folderPath;
+    std::filesystem::path m_targetName;
+    std::filesystem::path m_temporaryName;
+    int m_registration = -1;
+    unsigned m_permissions = 0600;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_writtenBack = 0; // bytes already handed to the disk
 };
 
 // The prefix of temporary output names; files beginning with "." are passed over by folder runs.

@@ -92,8 +92,8 @@ unsigned newFilePermissions(unsigned sourcePermissions) {
 // ---- InputFile
 
 InputFile::~InputFile() {
-    if (fFile != noFile && fOwned)
-        ::CloseHandle(handleOf(fFile));
+    if (m_file != noFile && m_owned)
+        ::CloseHandle(handleOf(m_file));
 }
 
 bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
@@ -122,11 +122,11 @@ bool InputFile::open(const std::filesystem::path& path, std::string& reason) {
         ::CloseHandle(handle);
         return false;
     }
-    fFile = handle;
-    fOwned = true;
-    fRegular = ::GetFileType(handle) == FILE_TYPE_DISK;
-    fSize = fRegular ? (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
-    fPermissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+    m_file = handle;
+    m_owned = true;
+    m_regular = ::GetFileType(handle) == FILE_TYPE_DISK;
+    m_size = m_regular ? (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow : 0;
+    m_permissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
     return true;
 }
 
@@ -136,11 +136,11 @@ bool InputFile::openStandardInput(std::string& reason) {
         reason = systemReason(EBADF);
         return false;
     }
-    fFile = handle;
-    fOwned = false;
-    fRegular = false;
-    fSize = 0;
-    fPermissions = 0;
+    m_file = handle;
+    m_owned = false;
+    m_regular = false;
+    m_size = 0;
+    m_permissions = 0;
     return true;
 }
 
@@ -153,7 +153,7 @@ std::ptrdiff_t InputFile::readFull(void* buffer, std::size_t size, std::string& 
     while (total < size) {
         const auto ask = static_cast<DWORD>(std::min(size - total, maxTransfer));
         DWORD got = 0;
-        if (!::ReadFile(handleOf(fFile), bytes + total, ask, &got, nullptr)) {
+        if (!::ReadFile(handleOf(m_file), bytes + total, ask, &got, nullptr)) {
             // The writing end of a pipe was closed: that is the end of the input, not a failure.
             if (::GetLastError() == ERROR_BROKEN_PIPE)
                 break;
@@ -176,18 +176,18 @@ bool StandardOutput::writeAll(const void* data, std::size_t size, std::string& r
 // ---- OutputFolder
 
 OutputFolder::OutputFolder(OutputFolder&& other) noexcept
-    : fFolder(std::exchange(other.fFolder, noFile)), fPath(std::move(other.fPath)),
-      fAncestors(std::move(other.fAncestors)) {
-    other.fAncestors.clear();
+    : m_folder(std::exchange(other.m_folder, noFile)), m_path(std::move(other.m_path)),
+      m_ancestors(std::move(other.m_ancestors)) {
+    other.m_ancestors.clear();
 }
 
 OutputFolder& OutputFolder::operator=(OutputFolder&& other) noexcept {
     if (this != &other) {
         close();
-        fFolder = std::exchange(other.fFolder, noFile);
-        fPath = std::move(other.fPath);
-        fAncestors = std::move(other.fAncestors);
-        other.fAncestors.clear();
+        m_folder = std::exchange(other.m_folder, noFile);
+        m_path = std::move(other.m_path);
+        m_ancestors = std::move(other.m_ancestors);
+        other.m_ancestors.clear();
     }
     return *this;
 }
@@ -197,12 +197,12 @@ OutputFolder::~OutputFolder() {
 }
 
 void OutputFolder::close() {
-    if (fFolder != noFile)
-        ::CloseHandle(handleOf(fFolder));
-    fFolder = noFile;
-    for (NativeFile ancestor : fAncestors)
+    if (m_folder != noFile)
+        ::CloseHandle(handleOf(m_folder));
+    m_folder = noFile;
+    for (NativeFile ancestor : m_ancestors)
         ::CloseHandle(handleOf(ancestor));
-    fAncestors.clear();
+    m_ancestors.clear();
 }
 
 bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason) {
@@ -213,14 +213,14 @@ bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason
         return false;
     }
     close();
-    fFolder = handle;
-    fPath = path;
+    m_folder = handle;
+    m_path = path;
     return true;
 }
 
 OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
                                             std::string& reason) const {
-    const std::filesystem::path path = fPath / name;
+    const std::filesystem::path path = m_path / name;
     if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
         reason = lastReason();
         return Step::failed;
@@ -247,16 +247,16 @@ OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, O
         return Step::failed;
     }
     child.close();
-    child.fFolder = handle;
-    child.fPath = path;
-    for (NativeFile ancestor : fAncestors)
-        child.fAncestors.push_back(duplicate(handleOf(ancestor)));
-    child.fAncestors.push_back(duplicate(handleOf(fFolder)));
+    child.m_folder = handle;
+    child.m_path = path;
+    for (NativeFile ancestor : m_ancestors)
+        child.m_ancestors.push_back(duplicate(handleOf(ancestor)));
+    child.m_ancestors.push_back(duplicate(handleOf(m_folder)));
     return Step::entered;
 }
 
 OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) const {
-    const DWORD attributes = ::GetFileAttributesW((fPath / name).c_str());
+    const DWORD attributes = ::GetFileAttributesW((m_path / name).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Entry::missing;
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
@@ -285,12 +285,12 @@ bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::
         const HANDLE handle =
             ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
-            fFile = handle;
-            fFolderPath = folder.path();
-            fTargetName = targetName;
-            fTemporaryName = std::move(candidate);
-            fWritten = 0;
-            fWrittenBack = 0;
+            m_file = handle;
+            m_folderPath = folder.path();
+            m_targetName = targetName;
+            m_temporaryName = std::move(candidate);
+            m_written = 0;
+            m_writtenBack = 0;
             return true;
         }
         const DWORD error = ::GetLastError();
@@ -305,9 +305,9 @@ bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::
 }
 
 bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& reason) {
-    if (!writeAllTo(handleOf(fFile), data, size, reason))
+    if (!writeAllTo(handleOf(m_file), data, size, reason))
         return false;
-    fWritten += size;
+    m_written += size;
     startWriteback();
     return true;
 }
@@ -316,17 +316,17 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
 void TemporaryOutput::startWriteback() {}
 
 TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
-    if (!::FlushFileBuffers(handleOf(fFile))) {
+    if (!::FlushFileBuffers(handleOf(m_file))) {
         reason = lastReason();
         return Commit::failed;
     }
-    const HANDLE handle = handleOf(std::exchange(fFile, noFile));
+    const HANDLE handle = handleOf(std::exchange(m_file, noFile));
     if (!::CloseHandle(handle)) {
         reason = lastReason();
         return Commit::failed;
     }
-    const std::filesystem::path temporary = fFolderPath / fTemporaryName;
-    const std::filesystem::path target = fFolderPath / fTargetName;
+    const std::filesystem::path temporary = m_folderPath / m_temporaryName;
+    const std::filesystem::path target = m_folderPath / m_targetName;
     // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file. WRITE_THROUGH: the call returns only
     // when the rename itself has reached the disk.
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (existing == Existing::replace ? MOVEFILE_REPLACE_EXISTING : 0);
@@ -336,20 +336,20 @@ TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& 
         return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Commit::targetExists : Commit::failed;
     }
     unregisterTemporary(temporary);
-    fTemporaryName.clear();
+    m_temporaryName.clear();
     return Commit::done;
 }
 
 void TemporaryOutput::discard() {
-    if (fFile != noFile) {
-        ::CloseHandle(handleOf(fFile));
-        fFile = noFile;
+    if (m_file != noFile) {
+        ::CloseHandle(handleOf(m_file));
+        m_file = noFile;
     }
-    if (!fTemporaryName.empty()) {
-        const std::filesystem::path temporary = fFolderPath / fTemporaryName;
+    if (!m_temporaryName.empty()) {
+        const std::filesystem::path temporary = m_folderPath / m_temporaryName;
         ::DeleteFileW(temporary.c_str());
         unregisterTemporary(temporary);
-        fTemporaryName.clear();
+        m_temporaryName.clear();
     }
 }
 

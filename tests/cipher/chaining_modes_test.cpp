@@ -161,24 +161,24 @@ class KernelsOnlyCipher final : public BlockCipher64 {
 public:
     KernelsOnlyCipher() { burn(); }
     std::int32_t getMaxKeySize() const override { return Blowfish::classGetMaxKeySize(); }
-    void encryptECB(const void* in, void* out) const override { fInner.encryptECB(in, out); }
-    void decryptECB(const void* in, void* out) const override { fInner.decryptECB(in, out); }
+    void encryptECB(const void* in, void* out) const override { m_inner.encryptECB(in, out); }
+    void decryptECB(const void* in, void* out) const override { m_inner.decryptECB(in, out); }
 
 protected:
-    void scheduleKey(const void* key, std::uint32_t sizeBits) override { fInner.init(key, sizeBits); }
+    void scheduleKey(const void* key, std::uint32_t sizeBits) override { m_inner.init(key, sizeBits); }
     void encryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t count) const noexcept override {
         for (std::size_t i = 0; i < count; ++i) {
-            fInner.encryptECB(in + 8 * i, out + 8 * i);
+            m_inner.encryptECB(in + 8 * i, out + 8 * i);
         }
     }
     void decryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t count) const noexcept override {
         for (std::size_t i = 0; i < count; ++i) {
-            fInner.decryptECB(in + 8 * i, out + 8 * i);
+            m_inner.decryptECB(in + 8 * i, out + 8 * i);
         }
     }
 
 private:
-    Blowfish fInner;
+    Blowfish m_inner;
 };
 
 TEST(FrameworkChaining, GenericCbcLoopsMatchTheFusedOnes) {

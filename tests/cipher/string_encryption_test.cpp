@@ -51,7 +51,7 @@ template <std::int32_t bits, bool failing> class TestHash final : public Hash {
 public:
     static constexpr std::int32_t classGetHashSize() { return bits; }
     std::int32_t getHashSize() const override { return bits; }
-    void init() override { fInitialized = true; }
+    void init() override { m_initialized = true; }
     void update(const void*, std::uint32_t) override {
         if (failing) {
             throw HashError("Hash not initialized");
@@ -153,7 +153,7 @@ public:
 
 private:
     void apply(const void* in, void* out, std::uint32_t size) {
-        if (!fInitialized) {
+        if (!m_initialized) {
             throw CipherError("Cipher not initialized");
         }
         for (std::uint32_t i = 0; i < size; ++i) {

@@ -21,7 +21,7 @@ struct CliResult {
 
 class CliRunner {
 public:
-    explicit CliRunner(std::filesystem::path workingFolder) : fFolder(std::move(workingFolder)) {}
+    explicit CliRunner(std::filesystem::path workingFolder) : m_folder(std::move(workingFolder)) {}
 
     // Variables for the child on top of a minimal environment (KELVARA_PASSWORD only when given).
     std::map<std::string, std::string> environment;
@@ -32,7 +32,7 @@ public:
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setsid(); // no controlling terminal: /dev/tty cannot be opened, as under CI
-            if (::chdir(fFolder.c_str()) != 0)
+            if (::chdir(m_folder.c_str()) != 0)
                 ::_exit(120);
             redirect(io / "in", STDIN_FILENO, O_RDONLY);
             redirect(io / "out", STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
@@ -69,7 +69,7 @@ private:
         return result;
     }
 
-    std::filesystem::path fFolder;
+    std::filesystem::path m_folder;
 };
 
 } // namespace kelvara::test

@@ -20,18 +20,18 @@ public:
 #ifdef _WIN32
         // No mkdtemp on Windows: a random name, taken only when create_directory made it new.
         std::random_device random;
-        for (int attempt = 0; attempt < 100 && fPath.empty(); ++attempt) {
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
             auto candidate = std::filesystem::temp_directory_path() / ("kelvara-test-" + std::to_string(random()));
             if (std::filesystem::create_directory(candidate))
-                fPath = candidate;
+                m_path = candidate;
         }
-        if (fPath.empty())
+        if (m_path.empty())
             throw std::runtime_error("no temporary folder");
 #else
         std::string pattern = (std::filesystem::temp_directory_path() / "kelvara-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
-        fPath = pattern;
+        m_path = pattern;
 #endif
     }
     TempDir(const TempDir&) = delete;
@@ -39,24 +39,24 @@ public:
     ~TempDir() {
         std::error_code error;
         // Read-only folders made by a test would stop the removal.
-        for (auto it = std::filesystem::recursive_directory_iterator(fPath, error);
+        for (auto it = std::filesystem::recursive_directory_iterator(m_path, error);
              !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
             if (it->is_directory(error) && !it->is_symlink(error))
                 std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                              std::filesystem::perm_options::add, error);
         }
-        std::filesystem::remove_all(fPath, error);
+        std::filesystem::remove_all(m_path, error);
     }
 
     const std::filesystem::path& path() const {
-        return fPath;
+        return m_path;
     }
     std::filesystem::path operator/(const std::filesystem::path& name) const {
-        return fPath / name;
+        return m_path / name;
     }
 
 private:
-    std::filesystem::path fPath;
+    std::filesystem::path m_path;
 };
 
 inline void writeFile(const std::filesystem::path& path, std::string_view content) {
