@@ -36,9 +36,7 @@ public:
     // Loads the banner page again (the timer's handler).
     void reload();
 
-    QUrl advertisingUrl() const { return m_advertisingUrl; }
     BannerView* view() const { return m_view; }
-    BrowserHost* browserHost() const { return m_browserHost; }
     QTimer* reloadTimer() const { return m_reloadTimer; }
 
     // The fallback page: the picture at pictureSource, centred on green, linked to the server's

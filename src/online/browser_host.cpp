@@ -2,7 +2,6 @@
 #include "online/browser_host.h"
 
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -83,12 +82,9 @@ void BrowserHost::setCss(const QString& css) {
     applyHostInfo();
 }
 
-bool BrowserHost::showContextMenu(const QPoint& globalPos) {
-    if (!m_useCustomCtxMenu)
-        return false;
-    if (!m_popupMenu.isNull())
-        m_popupMenu->popup(globalPos);
-    return true;
+bool BrowserHost::showContextMenu(const QPoint& /*globalPos*/) {
+    // With the custom menu on, the host swallows the right-click and no menu opens.
+    return m_useCustomCtxMenu;
 }
 
 void BrowserHost::getHostInfo(HostInfo& info) {

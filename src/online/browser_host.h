@@ -6,8 +6,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <QMenu>
-
 class QPoint;
 class QTextBrowser;
 
@@ -68,10 +66,6 @@ public:
     QString css() const { return m_css; }
     void setCss(const QString& css);
 
-    // The hosted control's own popup menu, shown instead of the view's when UseCustomCtxMenu is on (none: no
-    // menu at all).
-    void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
-
 protected:
     bool showContextMenu(const QPoint& globalPos) override;
     void getHostInfo(HostInfo& info) override;
@@ -82,7 +76,6 @@ private:
     bool m_showScrollBars = true;
     bool m_allowTextSelection = true;
     QString m_css;
-    QPointer<QMenu> m_popupMenu;
 };
 
 } // namespace kelvara

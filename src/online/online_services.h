@@ -54,9 +54,7 @@ public:
     void showAbout();
 
     ConsentWindow* consentWindow() const { return m_consentWindow; }
-    AboutForm* aboutForm() const { return m_aboutForm; }
     Banner* banner() const { return m_banner; }
-    UpdateCheck* updateCheck() const { return m_updateCheck; }
     HttpClient* client() const { return m_client; }
 
 private:
