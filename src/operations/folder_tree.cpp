@@ -231,6 +231,35 @@ unsigned workerCount(unsigned jobs, std::size_t files) {
     return static_cast<unsigned>(std::clamp<std::size_t>(files, 1, wanted));
 }
 
+// The size of each file (0 where it cannot be told), for the progress of a run.
+std::vector<std::uint64_t> fileSizes(const std::vector<std::filesystem::path>& files) {
+    std::vector<std::uint64_t> sizes;
+    for (const auto& file : files) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file, error);
+        sizes.push_back(error ? 0 : size);
+    }
+    return sizes;
+}
+
+// Runs work on the given number of threads at once, this one among them. The others are held in
+// std::jthread, so they are joined on every way out. When the system gives no more threads, those started
+// share the work; any other failure to start one calls stop, so that those started finish what they hold,
+// and goes on to the caller.
+template <class Work, class Stop> void runOnWorkers(unsigned workers, const Work& work, const Stop& stop) {
+    std::vector<std::jthread> threads;
+    try {
+        for (unsigned i = 1; i < workers; ++i)
+            threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads: go on with those there are.
+    } catch (...) {
+        stop();
+        throw;
+    }
+    work();
+}
+
 } // namespace
 
 std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, const std::filesystem::path& sourcePath) {
@@ -289,13 +318,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
     // The files are shared out to workers one at a time; each file is done exactly as in a serial run.
-    std::vector<std::uint64_t> sizes;
-    for (const auto& file : files) {
-        std::error_code sizeError;
-        const auto size = std::filesystem::file_size(file, sizeError);
-        sizes.push_back(sizeError ? 0 : size);
-    }
-    OrderedResults results(ui, summary, std::move(sizes), maximum);
+    OrderedResults results(ui, summary, fileSizes(files), maximum);
     std::atomic<std::size_t> nextFile{0};
     std::mutex failureLock;
     std::exception_ptr failure;
@@ -316,21 +339,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
             nextFile = files.size();
         }
     };
-    {
-        // Joined when the block is left, on every way out: a worker that cannot be started never leaves
-        // others running unjoined.
-        std::vector<std::jthread> workers;
-        try {
-            for (unsigned i = 1; i < workerCount(jobs, files.size()); ++i)
-                workers.emplace_back(work);
-        } catch (const std::system_error&) {
-            // The system gives no more threads: those started and this one share the files.
-        } catch (...) {
-            nextFile = files.size(); // the started workers finish the file they hold and stop
-            throw;
-        }
-        work();
-    }
+    runOnWorkers(workerCount(jobs, files.size()), work, [&] { nextFile = files.size(); });
     if (failure)
         std::rethrow_exception(failure);
     ui.progressEnd();
