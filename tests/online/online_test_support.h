@@ -1,6 +1,9 @@
 // Shared set-up of the online tests: settings and files in temporary folders, unexpected errors recorded.
 #pragma once
 
+#include "online/http_client.h"
+#include "online/update_location.h"
+#include "test_server.h"
 #include "ui/app_paths.h"
 #include "ui/unexpected_error.h"
 
@@ -10,29 +13,39 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
 
 namespace kelvara::test {
 
-// Points QSettings and the writable folder at fresh temporary folders, and records unexpected errors.
+// Points QSettings, the writable folder and the per-user data folder at fresh temporary folders, and records
+// unexpected errors.
 class OnlineSandbox {
 public:
     OnlineSandbox() {
         QStandardPaths::setTestModeEnabled(true);
         QDir().mkpath(settingsFolder());
         QDir().mkpath(filesFolder());
+        QDir().mkpath(dataFolder());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder());
         appPaths::setWritableFolderOverride(filesFolder());
+        setUserDataFolderOverride(dataFolder());
         setUnexpectedErrorSink([this](const QString& description) { errors.append(description); });
     }
     ~OnlineSandbox() {
         setUnexpectedErrorSink({});
         appPaths::setWritableFolderOverride({});
+        setUserDataFolderOverride({});
     }
     OnlineSandbox(const OnlineSandbox&) = delete;
     OnlineSandbox& operator=(const OnlineSandbox&) = delete;
 
     QString settingsFolder() const { return m_root.filePath(QStringLiteral("config")); }
     QString filesFolder() const { return m_root.filePath(QStringLiteral("files")); }
+    QString dataFolder() const { return m_root.filePath(QStringLiteral("data")); }
+    // Where downloaded installers land (outside Windows).
+    QString updatesFolder() const { return dataFolder() + QStringLiteral("/updates"); }
     // A folder that can never be created: its parent is a plain file.
     QString impossibleFolder() const {
         QFile blocker(m_root.filePath(QStringLiteral("blocker")));
@@ -48,6 +61,22 @@ public:
 private:
     QTemporaryDir m_root;
 };
+
+// Both schemes as rows of a data-driven test; the test makes its server with QFETCH(Scheme, scheme).
+inline void addSchemeRows(const char* name, const std::function<void(QTestData&)>& columns = {}) {
+    for (const Scheme scheme : {Scheme::http, Scheme::https}) {
+        QTestData& row = QTest::newRow(
+            (QByteArray(name) + (scheme == Scheme::https ? " over https" : " over http")).constData())
+                         << scheme;
+        if (columns)
+            columns(row);
+    }
+}
+
+// A client that trusts the test certificate of https servers.
+inline void trustTestCertificate(HttpClient& client) {
+    client.addTrustedCertificates(TestCertificate::instance().certificates());
+}
 
 inline QByteArray readAll(const QString& path) {
     QFile file(path);
