@@ -8,8 +8,8 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSslConfiguration>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include <limits>

@@ -29,8 +29,8 @@ OnlineServices::OnlineServices(QWidget* mainWindow, QWidget* bannerPanel, Dialog
       m_consentStore(std::make_unique<ConsentStore>()), m_client(new HttpClient(this)) {
     const QUrl serverBase = options.serverBase.isEmpty() ? serverBaseUrl() : options.serverBase;
     m_client->setTransferTimeout(options.transferTimeout);
-    m_downloadServices = std::make_unique<DownloadServices>(
-        DownloadServices{*m_client, dialogs, desktop, m_quit, builtInReleaseKey()});
+    m_downloadServices =
+        std::make_unique<DownloadServices>(DownloadServices{*m_client, dialogs, desktop, m_quit, builtInReleaseKey()});
 
     // The consent window is made before the About window, as the program's windows are made in a fixed order.
     m_consentWindow = new ConsentWindow(*m_consentStore, dialogs, m_owner, m_quit, mainWindow);

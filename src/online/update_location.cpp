@@ -24,9 +24,9 @@ QString installerFileName(const QUrl& url) {
     Q_UNUSED(url);
     return QStringLiteral("update.exe");
 #else
-    static const std::array<QLatin1String, 6> extensions{
-        QLatin1String(".deb"),    QLatin1String(".rpm"),    QLatin1String(".AppImage"),
-        QLatin1String(".tar.gz"), QLatin1String(".tar.xz"), QLatin1String(".zip")};
+    static const std::array<QLatin1String, 6> extensions{QLatin1String(".deb"),      QLatin1String(".rpm"),
+                                                         QLatin1String(".AppImage"), QLatin1String(".tar.gz"),
+                                                         QLatin1String(".tar.xz"),   QLatin1String(".zip")};
     const QString name = url.fileName();
     for (const QLatin1String extension : extensions) {
         if (name.size() > extension.size() && name.endsWith(extension, Qt::CaseInsensitive))
