@@ -28,6 +28,9 @@ struct Download {
     bool startAfterwards;
 };
 
+// How a file of a release is signed on the test server.
+enum class Signed { byMaker, tampered, missing, byStranger, legacyByMaker };
+
 // The whole update path as the program wires it: the check, the question, the download window and the start.
 struct UpdatePath {
     explicit UpdatePath(Scheme scheme) : server(scheme) { kelvara::test::trustTestCertificate(client); }
@@ -36,10 +39,13 @@ struct UpdatePath {
         services.releaseKey = key;
         check.setReleaseKey(key);
     }
-    // Offers version 9.9.9.9 with the installer at path (below the server) and runs one check to its end.
+    // The version file that offers version 9.9.9.9 with the installer at installerPath below the server.
+    QByteArray versionFileFor(const QString& installerPath) const {
+        return "9.9.9.9\r\n" + server.base().toString().toUtf8() + installerPath.toUtf8() + "\r\n";
+    }
+    // Serves that version file (and its signature, when one is given) and runs one check to its end.
     bool offer(const QString& installerPath, const QByteArray& versionFileSignature = {}) {
-        versionFile = "9.9.9.9\r\n" + server.url(QString()).toString().toUtf8() + installerPath.toUtf8() + "\r\n";
-        server.serve("/kelvara.txt", versionFile.toStdString());
+        server.serve("/kelvara.txt", versionFileFor(installerPath).toStdString());
         if (!versionFileSignature.isEmpty())
             server.serve("/kelvara.txt.minisig", versionFileSignature.toStdString());
         check.setInstalledVersion([] { return QStringLiteral("1.0.3.0"); });
@@ -54,7 +60,6 @@ struct UpdatePath {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     int quits = 0;
-    QByteArray versionFile;
     DownloadServices services{client, dialogs, desktop, [this] { ++quits; }};
     UpdateCheck check{
         client, dialogs, server.base(),
@@ -62,10 +67,6 @@ struct UpdatePath {
         [this] { ++quits; }};
 };
 
-QString versionFileForInstaller(UpdatePath& path, const QString& installerPath) {
-    return QString::fromUtf8("9.9.9.9\r\n" + path.server.url(QString()).toString().toUtf8() + installerPath.toUtf8() +
-                             "\r\n");
-}
 } // namespace
 
 class UpdateCheckTest : public QObject {
@@ -408,7 +409,6 @@ void UpdateCheckTest::installerNeverReplacesAProgramFile() {
 }
 
 void UpdateCheckTest::onlySignedReleasesAreStarted_data() {
-    enum class Signed { byMaker, tampered, missing, byStranger, legacyByMaker };
     QTest::addColumn<Scheme>("scheme");
     QTest::addColumn<bool>("withKey");
     QTest::addColumn<int>("versionFileSigned");
@@ -432,7 +432,6 @@ void UpdateCheckTest::onlySignedReleasesAreStarted_data() {
 }
 
 void UpdateCheckTest::onlySignedReleasesAreStarted() {
-    enum class Signed { byMaker, tampered, missing, byStranger, legacyByMaker };
     QFETCH(Scheme, scheme);
     QFETCH(bool, withKey);
     QFETCH(int, versionFileSigned);
@@ -471,8 +470,7 @@ void UpdateCheckTest::onlySignedReleasesAreStarted() {
     path.dialogs.questionAnswers.enqueue(asked);
 
     const QString installerPath = QStringLiteral("dl/kelvara_9.9.9.9_amd64.deb");
-    QVERIFY(path.offer(installerPath,
-                       signatureOf(versionFileSigned, versionFileForInstaller(path, installerPath).toUtf8())));
+    QVERIFY(path.offer(installerPath, signatureOf(versionFileSigned, path.versionFileFor(installerPath))));
 
     QCOMPARE(path.dialogs.questions.size(), asked ? 1 : 0);
     QCOMPARE(path.quits, 0);
