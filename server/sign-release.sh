@@ -11,12 +11,13 @@ set -eu
     echo "usage: $0 KEYFILE [FILE ...]" >&2
     exit 2
 }
-key="$1"
-shift
-[ -f "$key" ] || {
-    echo "$0: no secret key at $key" >&2
+[ -f "$1" ] || {
+    echo "$0: no secret key at $1" >&2
     exit 1
 }
+# An absolute path: the default files are signed from inside this folder.
+key="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+shift
 command -v minisign >/dev/null || {
     echo "$0: minisign is not installed (apt install minisign)" >&2
     exit 1
