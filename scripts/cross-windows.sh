@@ -12,6 +12,7 @@ jobs="${KELVARA_JOBS:-$(nproc)}"
 
 scripts/setup.sh
 unpack_kit
+unpack_sodium
 
 # GoogleTest for the target, from Debian's sources with the same compiler.
 gtest="$root/$build-gtest"
@@ -27,6 +28,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$kit/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DGTest_DIR="$gtest/prefix/lib/cmake/GTest" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
+    -DKELVARA_MINGW_LIBS="$sodium" \
     -DKELVARA_BUILD_GUI=ON -DKELVARA_BUILD_TESTS=ON -DKELVARA_BUILD_BENCHMARKS=OFF
 cmake --build "$build" --parallel "$jobs"
 

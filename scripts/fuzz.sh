@@ -4,7 +4,7 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build="${KELVARA_FUZZ_BUILD_DIR:-build-fuzz}"
-fuzzers="base64_decode text_decrypt file_decrypt"
+fuzzers="base64_decode text_decrypt file_decrypt version_file settings_file signature_file"
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKELVARA_BUILD_FUZZERS=ON -DKELVARA_BUILD_GUI=OFF -DKELVARA_BUILD_TESTS=OFF -DKELVARA_BUILD_BENCHMARKS=OFF \

@@ -1,11 +1,13 @@
-# Shared by the Windows scripts (sourced, not run): the Qt kit, wine in a throw-away prefix, Windows paths.
-# KELVARA_QT_KIT names the kit's tarball (default: ../shared/toolchains/ beside the repository);
-# KELVARA_WINDOWS_BUILD_DIR the cross build (default: build-win).
+# Shared by the Windows scripts (sourced, not run): the Qt kit, the static libsodium, wine in a throw-away prefix,
+# Windows paths. KELVARA_QT_KIT names the kit's tarball (default: ../shared/toolchains/ beside the repository),
+# KELVARA_SODIUM_KIT the libsodium tarball (same place); KELVARA_WINDOWS_BUILD_DIR the cross build (default: build-win).
 
 root="${root:-$PWD}"
 kit_archive="${KELVARA_QT_KIT:-$root/../shared/toolchains/qt6-mingw-6.4.2.tar.xz}"
 build="${KELVARA_WINDOWS_BUILD_DIR:-build-win}"
 kit="$root/$build-kit/qt6-mingw"
+sodium_archive="${KELVARA_SODIUM_KIT:-$root/../shared/toolchains/mingw-libs-1.0.18-1+deb12u1-no-zxcvbn.tar.xz}"
+sodium="$root/$build-kit/mingw-libs"
 
 fail() {
     echo "$(basename "$0"): $1" >&2
@@ -18,6 +20,19 @@ unpack_kit() {
     [ -f "$kit_archive" ] || fail "the Qt kit $kit_archive is missing (set KELVARA_QT_KIT)"
     mkdir -p "$root/$build-kit"
     tar -xJf "$kit_archive" -C "$root/$build-kit"
+}
+
+# Unpacks the static MinGW libsodium once per build folder, after checking the tarball against its checksum.
+unpack_sodium() {
+    [ -f "$sodium/lib/libsodium.a" ] && return 0
+    [ -f "$sodium_archive" ] || fail "the libsodium kit $sodium_archive is missing (set KELVARA_SODIUM_KIT)"
+    if [ -f "$sodium_archive.sha256" ]; then
+        (cd "$(dirname "$sodium_archive")" && sha256sum -c --quiet "$(basename "$sodium_archive").sha256") ||
+            fail "the libsodium kit does not match its checksum"
+    fi
+    mkdir -p "$root/$build-kit"
+    tar -xJf "$sodium_archive" -C "$root/$build-kit"
+    [ -f "$sodium/lib/libsodium.a" ] || fail "the libsodium kit has no lib/libsodium.a"
 }
 
 # Finds wine64 or fails: a Windows check that cannot run is a failed check, never a skipped one.

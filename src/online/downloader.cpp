@@ -2,14 +2,16 @@
 #include "online/downloader.h"
 
 #include "online/http_client.h"
+#include "online/release_check.h"
 #include "online/screen_centre.h"
-#include "ui/app_paths.h"
+#include "online/update_location.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
 #include "ui/unexpected_error.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QHostAddress>
 #include <QNetworkReply>
 #include <QProgressBar>
@@ -181,7 +183,13 @@ bool mayStartDownloadedFile(const QUrl& source) {
 }
 
 void downloadFile(DownloadServices& services, const QUrl& url, const QString& fileName, bool startAfterwards) {
-    Downloader window(services.client, url, fileName, appPaths::writableFolder());
+    const QString folder = installerFolder();
+    if (folder.isEmpty()) {
+        reportUnexpectedError(QStringLiteral("Der Ordner für das Update kann nicht angelegt werden: %1")
+                                  .arg(QDir::toNativeSeparators(userDataFolder())));
+        return;
+    }
+    Downloader window(services.client, url, fileName, folder);
     window.exec();
 
     switch (window.outcome()) {
@@ -202,7 +210,14 @@ void downloadFile(DownloadServices& services, const QUrl& url, const QString& fi
     if (!startAfterwards)
         return;
     const QString path = QDir::toNativeSeparators(window.downLoadedFile());
-    if (!mayStartDownloadedFile(url)) {
+    if (services.releaseKey) {
+        const QByteArray signatureText = fetchSignature(services.client, url);
+        if (signatureText.isEmpty() || !isSignedFile(*services.releaseKey, signatureText, window.downLoadedFile())) {
+            QFile::remove(window.downLoadedFile());
+            services.dialogs.message(nullptr, QString::fromUtf8(unsignedUpdateText), {}, Dialogs::Icon::warning);
+            return;
+        }
+    } else if (!mayStartDownloadedFile(url)) {
         services.dialogs.message(
             nullptr,
             QStringLiteral("Das Update wurde über eine unverschlüsselte Verbindung (http) geladen und wird deshalb "

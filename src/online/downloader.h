@@ -1,12 +1,15 @@
-// The download window: fetches one file into the writable folder with a progress bar, replacing an older file
-// of that name only after a complete transfer, and the routine that runs it and starts the file afterwards.
+// The download window: fetches one file into a given folder with a progress bar, replacing an older file of that
+// name only after a complete transfer, and the routine that fetches an installer and starts it afterwards.
 #pragma once
+
+#include "signature/release_signature.h"
 
 #include <QDialog>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class QNetworkReply;
 class QProgressBar;
@@ -66,18 +69,26 @@ private:
     QString m_errorText;
 };
 
+// Shown when a release key is built in and the downloaded installer's signature is missing or wrong.
+inline constexpr const char* unsignedUpdateText = "Das Update wurde nicht gestartet, weil seine Signatur fehlt oder "
+                                                  "nicht stimmt. Die heruntergeladene Datei wurde gelöscht.";
+
 // Everything downloadFile needs from the program.
 struct DownloadServices {
     HttpClient& client;
     Dialogs& dialogs;
     Desktop& desktop;
     std::function<void()> quit;
+    // With a key, an installer is started only when its signature verifies, over http as well as https.
+    std::optional<signature::PublicKey> releaseKey = std::nullopt;
 };
 
-// Fetches url as fileName into the writable folder in a modal download window. An error reply shows
+// Fetches url as fileName into installerFolder() in a modal download window. An error reply shows
 // "HTTP-Fehler: " and its status code and ends the program; other failures go to the handler of unexpected
-// errors. After a complete transfer the file is started when startAfterwards is set and it came over https or
-// from this computer; otherwise a message says why it was not started.
+// errors. After a complete transfer the file is started when startAfterwards is set and
+// - with a release key: its signature (the address plus ".minisig") verifies; otherwise the file is deleted and
+//   a message says that the update was not started;
+// - without one: it came over https or from this computer; otherwise a message says where it was kept.
 void downloadFile(DownloadServices& services, const QUrl& url, const QString& fileName, bool startAfterwards);
 
 // Whether a file fetched from source may be started: only over https, or from a loopback address.

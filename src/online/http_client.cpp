@@ -1,8 +1,6 @@
-// HTTP GET with fixed headers, no cookies, no redirects and a transfer time limit: plain http over a socket of
-// its own, https through QNetworkAccessManager.
+// HTTP GET with fixed headers, no cookies, no redirects and a transfer time limit, for http and https alike
+// through QNetworkAccessManager.
 #include "online/http_client.h"
-
-#include "online/plain_http_reply.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
@@ -11,6 +9,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include <limits>
@@ -77,14 +76,9 @@ bool HttpClient::isSupported(const QUrl& url) {
 QNetworkReply* HttpClient::get(const QUrl& url) {
     if (!isSupported(url))
         return nullptr;
-    const QByteArray accept = QByteArrayLiteral("text/html, */*");
-    const QByteArray userAgent = QByteArrayLiteral("Mozilla/3.0 (compatible; Kelvara)");
-    // Plain http carries exactly these headers; Qt's own HTTP layer would add the system's Accept-Language.
-    if (url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0)
-        return new PlainHttpReply(url, {{"Accept", accept}, {"User-Agent", userAgent}}, m_transferTimeout, m_manager);
     QNetworkRequest request(url);
-    request.setRawHeader("Accept", accept);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    request.setRawHeader("Accept", QByteArrayLiteral("text/html, */*"));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/3.0 (compatible; Kelvara)"));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -92,6 +86,11 @@ QNetworkReply* HttpClient::get(const QUrl& url) {
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setTransferTimeout(toMilliseconds(m_transferTimeout));
+    if (!m_extraCertificates.isEmpty()) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.addCaCertificates(m_extraCertificates);
+        request.setSslConfiguration(configuration);
+    }
     return m_manager->get(request);
 }
 

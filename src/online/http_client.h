@@ -1,8 +1,11 @@
-// The program's one HTTP client: plain GET requests to the maker's web server, without cookies or redirects.
+// The program's one HTTP client: GET requests (http and https) to the maker's web server, without cookies or
+// redirects.
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
 #include <QString>
 #include <QUrl>
 
@@ -42,6 +45,9 @@ public:
     void setTransferTimeout(std::chrono::milliseconds timeout) { m_transferTimeout = timeout; }
     std::chrono::milliseconds transferTimeout() const { return m_transferTimeout; }
 
+    // Certificate authorities this client trusts besides the system's (a test's own certificate).
+    void addTrustedCertificates(const QList<QSslCertificate>& certificates) { m_extraCertificates += certificates; }
+
     // Starts a GET with the client's settings; nullptr for addresses other than http and https.
     // The caller owns the reply and releases it with deleteLater() once it has finished.
     QNetworkReply* get(const QUrl& url);
@@ -62,6 +68,7 @@ public:
 private:
     QNetworkAccessManager* m_manager;
     std::chrono::milliseconds m_transferTimeout = defaultTransferTimeout;
+    QList<QSslCertificate> m_extraCertificates;
 };
 
 } // namespace kelvara

@@ -7,6 +7,7 @@
 #include "online/consent_window.h"
 #include "online/downloader.h"
 #include "online/http_client.h"
+#include "online/release_check.h"
 #include "online/server_url.h"
 #include "online/update_check.h"
 
@@ -28,7 +29,8 @@ OnlineServices::OnlineServices(QWidget* mainWindow, QWidget* bannerPanel, Dialog
       m_consentStore(std::make_unique<ConsentStore>()), m_client(new HttpClient(this)) {
     const QUrl serverBase = options.serverBase.isEmpty() ? serverBaseUrl() : options.serverBase;
     m_client->setTransferTimeout(options.transferTimeout);
-    m_downloadServices = std::make_unique<DownloadServices>(DownloadServices{*m_client, dialogs, desktop, m_quit});
+    m_downloadServices =
+        std::make_unique<DownloadServices>(DownloadServices{*m_client, dialogs, desktop, m_quit, builtInReleaseKey()});
 
     // The consent window is made before the About window, as the program's windows are made in a fixed order.
     m_consentWindow = new ConsentWindow(*m_consentStore, dialogs, m_owner, m_quit, mainWindow);
@@ -42,6 +44,7 @@ OnlineServices::OnlineServices(QWidget* mainWindow, QWidget* bannerPanel, Dialog
             downloadFile(*m_downloadServices, url, fileName, startAfterwards);
         },
         m_quit, this);
+    m_updateCheck->setReleaseKey(builtInReleaseKey());
     // Every completed banner load, of the banner or of the fallback page, runs the update check.
     connect(m_banner, &Banner::documentComplete, m_updateCheck,
             [this] { m_updateCheck->checkUpdates(QStringLiteral("kelvara.txt")); });

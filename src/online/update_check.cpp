@@ -2,6 +2,8 @@
 #include "online/update_check.h"
 
 #include "online/http_client.h"
+#include "online/release_check.h"
+#include "online/update_location.h"
 #include "online/version_number.h"
 #include "ui/dialogs.h"
 #include "ui/file_version.h"
@@ -31,28 +33,48 @@ void UpdateCheck::checkUpdates(const QString& fileName) {
     if (m_busy)
         return;
     m_busy = true;
+    const QUrl address = m_serverBase.resolved(QUrl(fileName));
     m_client.fetch(
-        m_serverBase.resolved(QUrl(fileName)), this, [this](const HttpResult& result) { evaluate(result); },
+        address, this, [this, address](const HttpResult& result) { versionFileArrived(address, result); },
         maxVersionFileBytes);
 }
 
-void UpdateCheck::evaluate(const HttpResult& result) {
-    const auto done = qScopeGuard([this] {
-        m_busy = false;
-        emit checkFinished();
-    });
+void UpdateCheck::finishCheck() {
+    m_busy = false;
+    emit checkFinished();
+}
+
+void UpdateCheck::versionFileArrived(const QUrl& address, const HttpResult& result) {
     // No server, an error reply, a redirect, an empty file: nothing at all happens.
-    if (!result.ok())
+    if (!result.ok()) {
+        finishCheck();
         return;
-    QString text = QString::fromUtf8(result.body);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList lines = splitLines(text);
-    if (lines.isEmpty())
+    }
+    if (!m_releaseKey) {
+        evaluate(result.body);
+        return;
+    }
+    // A version file without a good signature is treated like an unreachable server: a forged version can
+    // neither force a download nor end the program.
+    const QByteArray versionFile = result.body;
+    m_client.fetch(
+        signatureUrl(address), this,
+        [this, versionFile](const HttpResult& signatureResult) {
+            if (signatureResult.ok() && isSigned(*m_releaseKey, signatureResult.body, versionFile))
+                evaluate(versionFile);
+            else
+                finishCheck();
+        },
+        static_cast<qint64>(signature::maxSignatureFileBytes));
+}
+
+void UpdateCheck::evaluate(const QByteArray& versionFile) {
+    const auto done = qScopeGuard([this] { finishCheck(); });
+    const std::optional<VersionFile> file = readVersionFile(versionFile);
+    if (!file)
         return;
 
-    const std::optional<VersionNumber> serverVersion = VersionNumber::parse(lines.first());
-    if (!serverVersion) {
+    if (!file->version) {
         m_dialogs.message(nullptr, QString::fromUtf8(notPossibleText));
         return;
     }
@@ -65,21 +87,22 @@ void UpdateCheck::evaluate(const HttpResult& result) {
                 .arg(installedText));
         return;
     }
-    if (*installedVersion >= *serverVersion)
+    if (*installedVersion >= *file->version)
         return;
 
-    if (!m_dialogs.question(nullptr, questionText(installedText, lines.first()),
+    if (!m_dialogs.question(nullptr, questionText(installedText, file->versionLine),
                             QString::fromLatin1(questionCaption))) {
         m_dialogs.message(nullptr, QString::fromUtf8(declinedText));
         if (m_quit)
             m_quit();
         return;
     }
-    const QUrl installer(lines.value(1).trimmed(), QUrl::StrictMode);
-    if (lines.size() < 2 || !HttpClient::isSupported(installer)) {
+    const QString installerLine = file->installerLine.value_or(QString());
+    const QUrl installer(installerLine.trimmed(), QUrl::StrictMode);
+    if (!file->installerLine || !HttpClient::isSupported(installer)) {
         reportUnexpectedError(QStringLiteral("Die Versionsdatei auf dem Server nennt in Zeile 2 keine gültige "
                                              "http- oder https-Adresse für das Update: \"%1\"")
-                                  .arg(lines.value(1)));
+                                  .arg(installerLine));
         return;
     }
     if (m_download)

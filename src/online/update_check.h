@@ -2,11 +2,14 @@
 // version, downloads it on Yes and ends the program on No.
 #pragma once
 
+#include "signature/release_signature.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 namespace kelvara {
 
@@ -31,6 +34,9 @@ public:
 
     // Where the installed version comes from (default: getFileVersion() of the running program).
     void setInstalledVersion(std::function<QString()> installedVersion);
+    // With a key, the version file counts only when its signature (the file name plus ".minisig", beside it)
+    // verifies; otherwise the check ends as if the server could not be reached.
+    void setReleaseKey(std::optional<signature::PublicKey> key) { m_releaseKey = key; }
 
     // Starts a check of the version file fileName on the server. A check that comes while an earlier one is
     // still running (its request, its question or its download) does nothing.
@@ -45,7 +51,9 @@ signals:
     void checkFinished();
 
 private:
-    void evaluate(const HttpResult& result);
+    void versionFileArrived(const QUrl& address, const HttpResult& result);
+    void evaluate(const QByteArray& versionFile);
+    void finishCheck();
 
     HttpClient& m_client;
     Dialogs& m_dialogs;
@@ -53,6 +61,7 @@ private:
     DownloadFunction m_download;
     std::function<void()> m_quit;
     std::function<QString()> m_installedVersion;
+    std::optional<signature::PublicKey> m_releaseKey;
     bool m_busy = false;
 };
 

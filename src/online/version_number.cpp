@@ -1,4 +1,4 @@
-// Parsing and comparing version numbers, splitting the version file and naming the installer.
+// Parsing and comparing version numbers, and reading the version file.
 #include "online/version_number.h"
 
 #include <QRegularExpression>
@@ -36,16 +36,19 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-QString installerFileName(const QUrl& url) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(url);
-    return QStringLiteral("update.exe");
-#else
-    const QString name = url.fileName();
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('\\')))
-        return QStringLiteral("kelvara-update");
-    return name;
-#endif
+std::optional<VersionFile> readVersionFile(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    const QStringList lines = splitLines(text);
+    if (lines.isEmpty())
+        return std::nullopt;
+    VersionFile file;
+    file.versionLine = lines.first();
+    file.version = VersionNumber::parse(file.versionLine);
+    if (lines.size() > 1)
+        file.installerLine = lines.at(1);
+    return file;
 }
 
 } // namespace kelvara

@@ -1,9 +1,9 @@
-// Four-part version numbers (major.minor.release.build), the version file's lines and the installer's name.
+// Four-part version numbers (major.minor.release.build) and the version file's lines.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
 #include <array>
 #include <compare>
@@ -25,8 +25,15 @@ struct VersionNumber {
 // so "" gives no lines and "\n" one empty line.
 QStringList splitLines(const QString& text);
 
-// The file name under which an installer from url is stored: "update.exe" on Windows; elsewhere the last
-// segment of the address's path, or "kelvara-update" where there is none.
-QString installerFileName(const QUrl& url);
+// What the version file says: line 1 exactly as received, the version read from it (nothing when it is no
+// version), and line 2, the installer's address (nothing when the file has no second line).
+struct VersionFile {
+    QString versionLine;
+    std::optional<VersionNumber> version;
+    std::optional<QString> installerLine;
+};
+
+// Reads the version file's bytes as UTF-8 (a leading byte-order mark dropped); nothing when it holds no line.
+std::optional<VersionFile> readVersionFile(const QByteArray& bytes);
 
 } // namespace kelvara

@@ -14,6 +14,7 @@ using namespace kelvara;
 using kelvara::test::OnlineSandbox;
 using kelvara::test::RecordingDesktop;
 using kelvara::test::RecordingDialogs;
+using kelvara::test::Scheme;
 using kelvara::test::TestServer;
 
 namespace {
@@ -43,6 +44,8 @@ struct BarRecorder {
 };
 
 struct Fixture {
+    explicit Fixture(Scheme scheme = Scheme::http) : server(scheme) { kelvara::test::trustTestCertificate(client); }
+
     OnlineSandbox sandbox;
     TestServer server;
     HttpClient client;
@@ -51,13 +54,14 @@ struct Fixture {
     int quits = 0;
     DownloadServices services{client, dialogs, desktop, [this] { ++quits; }};
 
-    QString target() const { return sandbox.filesFolder() + QStringLiteral("/kelvara-update.deb"); }
+    QString target() const { return sandbox.updatesFolder() + QStringLiteral("/kelvara-update.deb"); }
 };
 } // namespace
 
 class DownloaderTest : public QObject {
     Q_OBJECT
 private slots:
+    void barRunsToFullWithAContentLength_data();
     void barRunsToFullWithAContentLength();
     void barStaysWithoutAContentLength();
     void failuresKeepTheOldFile_data();
@@ -69,10 +73,17 @@ private slots:
     void startsOnlyWhatCameSafely();
 };
 
+void DownloaderTest::barRunsToFullWithAContentLength_data() {
+    QTest::addColumn<Scheme>("scheme");
+    kelvara::test::addSchemeRows("installer");
+}
+
 void DownloaderTest::barRunsToFullWithAContentLength() {
-    Fixture f;
+    QFETCH(Scheme, scheme);
+    Fixture f(scheme);
     const std::string body = pattern(300000);
     f.server.serve("/dl/kelvara-update.deb", body, "application/octet-stream");
+    QVERIFY(QDir().mkpath(f.sandbox.updatesFolder()));
     QVERIFY(kelvara::test::writeAll(f.target(), "the old installer"));
 
     BarRecorder bar;
@@ -86,7 +97,7 @@ void DownloaderTest::barRunsToFullWithAContentLength() {
     QCOMPARE(bar.maximums.last(), int(body.size()));
     QVERIFY(std::is_sorted(bar.values.begin(), bar.values.end()));
     QCOMPARE(f.desktop.opened, QList<QUrl>{QUrl::fromLocalFile(f.target())});
-    QCOMPARE(f.sandbox.filesIn(f.sandbox.filesFolder()), QStringList{QStringLiteral("kelvara-update.deb")});
+    QCOMPARE(f.sandbox.filesIn(f.sandbox.updatesFolder()), QStringList{QStringLiteral("kelvara-update.deb")});
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.quits, 0);
     QCOMPARE(f.server.count("/dl/kelvara-update.deb"), 1);
@@ -109,35 +120,37 @@ void DownloaderTest::barStaysWithoutAContentLength() {
 }
 
 void DownloaderTest::failuresKeepTheOldFile_data() {
+    QTest::addColumn<Scheme>("scheme");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message"); // empty: reported as an unexpected error instead
-    QTest::newRow("404") << "missing"
-                         << "HTTP-Fehler: 404";
-    QTest::newRow("302") << "moved"
-                         << "HTTP-Fehler: 302";
-    QTest::newRow("dropped mid-body") << "dropped"
-                                      << "";
-    QTest::newRow("stall") << "stall"
-                           << "";
+    const auto row = [](const char* name, const char* path, const char* message) {
+        kelvara::test::addSchemeRows(name, [=](QTestData& data) { data << QString(path) << QString(message); });
+    };
+    row("404", "missing", "HTTP-Fehler: 404");
+    row("302", "moved", "HTTP-Fehler: 302");
+    row("dropped mid-body", "dropped", "");
+    row("stall", "stall", "");
 }
 
 void DownloaderTest::failuresKeepTheOldFile() {
+    QFETCH(Scheme, scheme);
     QFETCH(QString, path);
     QFETCH(QString, message);
 
-    Fixture f;
+    Fixture f(scheme);
     f.server.status("/missing", 404);
     f.server.redirect("/moved", "/elsewhere.deb");
     f.server.serve("/elsewhere.deb", "redirected body");
     f.server.dropMidBody("/dropped", 400000);
     f.server.stall("/stall");
     f.client.setTransferTimeout(std::chrono::milliseconds(300));
+    QVERIFY(QDir().mkpath(f.sandbox.updatesFolder()));
     QVERIFY(kelvara::test::writeAll(f.target(), "the old installer"));
 
     downloadFile(f.services, f.server.url(path), QStringLiteral("kelvara-update.deb"), true);
 
     QCOMPARE(kelvara::test::readAll(f.target()), QByteArray("the old installer"));
-    QCOMPARE(f.sandbox.filesIn(f.sandbox.filesFolder()), QStringList{QStringLiteral("kelvara-update.deb")});
+    QCOMPARE(f.sandbox.filesIn(f.sandbox.updatesFolder()), QStringList{QStringLiteral("kelvara-update.deb")});
     QVERIFY(f.desktop.opened.isEmpty());
     QCOMPARE(f.server.count("/elsewhere.deb"), 0);
     if (message.isEmpty()) {
@@ -154,7 +167,7 @@ void DownloaderTest::failuresKeepTheOldFile() {
 void DownloaderTest::unwritableFolderFetchesNothing() {
     Fixture f;
     f.server.serve("/dl/kelvara-update.deb", "body");
-    appPaths::setWritableFolderOverride(f.sandbox.impossibleFolder());
+    setUserDataFolderOverride(f.sandbox.impossibleFolder());
 
     downloadFile(f.services, f.server.url(QStringLiteral("dl/kelvara-update.deb")),
                  QStringLiteral("kelvara-update.deb"), true);

@@ -1,21 +1,56 @@
-// A real HTTP server on 127.0.0.1 for the online tests: records every request it receives.
+// A real HTTP server on 127.0.0.1 for the online tests, over http or https: records every request it receives.
+// For https it uses a certificate for 127.0.0.1 made once per test run, which only the tests' clients trust.
 #pragma once
 
 #include <httplib.h>
 
+#include <QList>
+#include <QProcess>
+#include <QSslCertificate>
 #include <QString>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace kelvara::test {
+
+enum class Scheme { http, https };
+
+// A self-signed certificate and its key for 127.0.0.1, made with openssl for this test run.
+class TestCertificate {
+public:
+    static const TestCertificate& instance() {
+        static const TestCertificate certificate;
+        return certificate;
+    }
+    QString certificatePath() const { return m_folder.filePath(QStringLiteral("cert.pem")); }
+    QString keyPath() const { return m_folder.filePath(QStringLiteral("key.pem")); }
+    QList<QSslCertificate> certificates() const { return QSslCertificate::fromPath(certificatePath()); }
+
+private:
+    TestCertificate() {
+        const int status = QProcess::execute(
+            QStringLiteral("openssl"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+             QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+             QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+             QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+             keyPath(), QStringLiteral("-out"), certificatePath()});
+        if (status != 0 || certificates().isEmpty())
+            throw std::runtime_error("openssl could not make the test certificate (scripts/setup.sh installs it)");
+    }
+    QTemporaryDir m_folder;
+};
 
 class TestServer {
 public:
@@ -32,7 +67,7 @@ public:
         bool hasHeader(const std::string& name) const { return headers.count(name) != 0; }
     };
 
-    TestServer() {
+    explicit TestServer(Scheme scheme = Scheme::http) : m_scheme(scheme), m_owned(makeServer(scheme)) {
         m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
             std::lock_guard lock(m_mutex);
             m_requests.push_back({request.method, request.version, request.path, request.headers});
@@ -53,7 +88,12 @@ public:
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
 
-    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port)); }
+    QUrl base() const {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2/")
+                        .arg(m_scheme == Scheme::https ? QStringLiteral("https") : QStringLiteral("http"))
+                        .arg(m_port));
+    }
+    Scheme scheme() const { return m_scheme; }
     QUrl url(const QString& path) const { return base().resolved(QUrl(path)); }
 
     // 200 with a Content-Length.
@@ -130,6 +170,13 @@ public:
     }
 
 private:
+    static std::unique_ptr<httplib::Server> makeServer(Scheme scheme) {
+        if (scheme == Scheme::http)
+            return std::make_unique<httplib::Server>();
+        const TestCertificate& certificate = TestCertificate::instance();
+        return std::make_unique<httplib::SSLServer>(certificate.certificatePath().toLocal8Bit().constData(),
+                                                    certificate.keyPath().toLocal8Bit().constData());
+    }
     static std::string pattern(const std::string& path) {
         std::string escaped;
         for (char c : path) {
@@ -140,7 +187,9 @@ private:
         return escaped;
     }
 
-    httplib::Server m_server;
+    Scheme m_scheme;
+    std::unique_ptr<httplib::Server> m_owned;
+    httplib::Server& m_server = *m_owned;
     int m_port = 0;
     std::thread m_thread;
     mutable std::mutex m_mutex;
@@ -151,3 +200,5 @@ private:
 };
 
 } // namespace kelvara::test
+
+Q_DECLARE_METATYPE(kelvara::test::Scheme)

@@ -1,7 +1,10 @@
-// The update check: version comparison, line splitting, installer names, and every path of a check against a
-// real server with the exact texts through the message seam.
+// The update check: version comparison, line splitting, installer names, every path of a check against a
+// real server with the exact texts through the message seam, and the whole update path over http and https:
+// where the installer lands and which releases are started with and without a release key.
+#include "online/downloader.h"
 #include "online/http_client.h"
 #include "online/update_check.h"
+#include "online/update_location.h"
 #include "online/version_number.h"
 #include "online_test_support.h"
 #include "support/recording_dialogs.h"
@@ -11,8 +14,11 @@
 #include <QTest>
 
 using namespace kelvara;
+using kelvara::test::MinisignKey;
 using kelvara::test::OnlineSandbox;
+using kelvara::test::RecordingDesktop;
 using kelvara::test::RecordingDialogs;
+using kelvara::test::Scheme;
 using kelvara::test::TestServer;
 
 namespace {
@@ -21,6 +27,46 @@ struct Download {
     QString fileName;
     bool startAfterwards;
 };
+
+// How a file of a release is signed on the test server.
+enum class Signed { byMaker, tampered, missing, byStranger, legacyByMaker };
+
+// The whole update path as the program wires it: the check, the question, the download window and the start.
+struct UpdatePath {
+    explicit UpdatePath(Scheme scheme) : server(scheme) { kelvara::test::trustTestCertificate(client); }
+
+    void setReleaseKey(std::optional<signature::PublicKey> key) {
+        services.releaseKey = key;
+        check.setReleaseKey(key);
+    }
+    // The version file that offers version 9.9.9.9 with the installer at installerPath below the server.
+    QByteArray versionFileFor(const QString& installerPath) const {
+        return "9.9.9.9\r\n" + server.base().toString().toUtf8() + installerPath.toUtf8() + "\r\n";
+    }
+    // Serves that version file (and its signature, when one is given) and runs one check to its end.
+    bool offer(const QString& installerPath, const QByteArray& versionFileSignature = {}) {
+        server.serve("/kelvara.txt", versionFileFor(installerPath).toStdString());
+        if (!versionFileSignature.isEmpty())
+            server.serve("/kelvara.txt.minisig", versionFileSignature.toStdString());
+        check.setInstalledVersion([] { return QStringLiteral("1.0.3.0"); });
+        QSignalSpy finished(&check, &UpdateCheck::checkFinished);
+        check.checkUpdates(QStringLiteral("kelvara.txt"));
+        return finished.wait(20000);
+    }
+
+    OnlineSandbox sandbox;
+    TestServer server;
+    HttpClient client;
+    RecordingDialogs dialogs;
+    RecordingDesktop desktop;
+    int quits = 0;
+    DownloadServices services{client, dialogs, desktop, [this] { ++quits; }};
+    UpdateCheck check{
+        client, dialogs, server.base(),
+        [this](const QUrl& url, const QString& name, bool start) { downloadFile(services, url, name, start); },
+        [this] { ++quits; }};
+};
+
 } // namespace
 
 class UpdateCheckTest : public QObject {
@@ -39,6 +85,10 @@ private slots:
     void noOfferWhenTheServerIsGone();
     void missingInstallerAddressIsReported();
     void onlyOneOfferAtATime();
+    void installerNeverReplacesAProgramFile_data();
+    void installerNeverReplacesAProgramFile();
+    void onlySignedReleasesAreStarted_data();
+    void onlySignedReleasesAreStarted();
 };
 
 void UpdateCheckTest::comparesPartByPart_data() {
@@ -116,16 +166,24 @@ void UpdateCheckTest::namesTheInstaller_data() {
     QTest::newRow("always update.exe") << "https://h/dl/kelvara_1.0.4.deb"
                                        << "update.exe";
 #else
-    QTest::newRow("last segment") << "https://h/dl/kelvara_1.0.4_amd64.deb"
-                                  << "kelvara_1.0.4_amd64.deb";
-    QTest::newRow("query ignored") << "https://h/dl/setup.exe?id=2"
-                                   << "setup.exe";
-    QTest::newRow("no segment") << "https://h/"
-                                << "kelvara-update";
-    QTest::newRow("no path") << "https://h"
-                             << "kelvara-update";
-    QTest::newRow("dot dot") << "https://h/dl/%2E%2E"
-                             << "kelvara-update";
+    const char* const rows[][2] = {
+        {"https://h/dl/kelvara_1.0.4_amd64.deb", "kelvara-update.deb"},
+        {"https://h/dl/kelvara-1.0.4.x86_64.rpm", "kelvara-update.rpm"},
+        {"https://h/dl/Kelvara-1.0.4.AppImage", "kelvara-update.AppImage"},
+        {"https://h/dl/kelvara-1.0.4.TAR.GZ", "kelvara-update.tar.gz"},
+        {"https://h/dl/kelvara-1.0.4.tar.xz", "kelvara-update.tar.xz"},
+        {"https://h/dl/kelvara.zip?id=2", "kelvara-update.zip"},
+        {"https://h/dl/setup.exe", "kelvara-update"},
+        {"https://h/dl/kelvara", "kelvara-update"},
+        {"https://h/dl/Kelvara.kvs", "kelvara-update"},
+        {"https://h/dl/.deb", "kelvara-update"},
+        {"https://h/dl/x.deb.sh", "kelvara-update"},
+        {"https://h/dl/%2E%2E", "kelvara-update"},
+        {"https://h/", "kelvara-update"},
+        {"https://h", "kelvara-update"},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1]);
 #endif
 }
 
@@ -309,6 +367,127 @@ void UpdateCheckTest::onlyOneOfferAtATime() {
     check.checkUpdates(QStringLiteral("kelvara.txt"));
     QVERIFY(finished.wait(10000));
     QCOMPARE(dialogs.questions.size(), 2);
+}
+
+void UpdateCheckTest::installerNeverReplacesAProgramFile_data() {
+    QTest::addColumn<Scheme>("scheme");
+    QTest::addColumn<QString>("installerPath");
+    for (const char* path : {"dl/kelvara", "dl/kelvara-cli", "dl/Kelvara.kvs", "dl/../x"})
+        kelvara::test::addSchemeRows(path, [path](QTestData& row) { row << QString::fromLatin1(path); });
+}
+
+void UpdateCheckTest::installerNeverReplacesAProgramFile() {
+    QFETCH(Scheme, scheme);
+    QFETCH(QString, installerPath);
+    UpdatePath path(scheme);
+    // The program folder of a portable install, writable by the user.
+    const QString program = path.sandbox.filesFolder();
+    const QStringList programFiles{QStringLiteral("Kelvara.kvs"), QStringLiteral("kelvara"),
+                                   QStringLiteral("kelvara-cli"), QStringLiteral("x")};
+    for (const QString& name : programFiles)
+        QVERIFY(kelvara::test::writeAll(program + QLatin1Char('/') + name, "program file " + name.toUtf8()));
+    for (const char* served : {"/dl/kelvara", "/dl/kelvara-cli", "/dl/Kelvara.kvs", "/x", "/dl/../x"})
+        path.server.serve(served, "from the server");
+    path.dialogs.questionAnswers.enqueue(true);
+
+    QVERIFY(path.offer(installerPath));
+
+    QStringList inProgramFolder = path.sandbox.filesIn(program);
+    inProgramFolder.sort();
+    QCOMPARE(inProgramFolder, programFiles);
+    for (const QString& name : programFiles)
+        QCOMPARE(kelvara::test::readAll(program + QLatin1Char('/') + name), "program file " + name.toUtf8());
+    const QString installer = path.sandbox.updatesFolder() + QStringLiteral("/kelvara-update");
+    QCOMPARE(path.sandbox.filesIn(path.sandbox.updatesFolder()), QStringList{QStringLiteral("kelvara-update")});
+    QCOMPARE(kelvara::test::readAll(installer), QByteArray("from the server"));
+    const auto others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFile::permissions(path.sandbox.updatesFolder()) & others, QFile::Permissions());
+    // Without a release key, what came from this computer is started.
+    QCOMPARE(path.desktop.opened, QList<QUrl>{QUrl::fromLocalFile(installer)});
+    QVERIFY(path.sandbox.errors.isEmpty());
+}
+
+void UpdateCheckTest::onlySignedReleasesAreStarted_data() {
+    QTest::addColumn<Scheme>("scheme");
+    QTest::addColumn<bool>("withKey");
+    QTest::addColumn<int>("versionFileSigned");
+    QTest::addColumn<int>("installerSigned");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("started");
+    const auto row = [](const char* name, bool withKey, Signed versionFile, Signed installer, bool asked,
+                        bool started) {
+        kelvara::test::addSchemeRows(
+            name, [=](QTestData& data) { data << withKey << int(versionFile) << int(installer) << asked << started; });
+    };
+    row("signed release", true, Signed::byMaker, Signed::byMaker, true, true);
+    row("legacy signatures", true, Signed::legacyByMaker, Signed::legacyByMaker, true, true);
+    row("tampered installer", true, Signed::byMaker, Signed::tampered, true, false);
+    row("unsigned installer", true, Signed::byMaker, Signed::missing, true, false);
+    row("installer signed by another key", true, Signed::byMaker, Signed::byStranger, true, false);
+    row("tampered version file", true, Signed::tampered, Signed::byMaker, false, false);
+    row("unsigned version file", true, Signed::missing, Signed::byMaker, false, false);
+    row("version file signed by another key", true, Signed::byStranger, Signed::byMaker, false, false);
+    row("no key built in", false, Signed::missing, Signed::missing, true, true);
+}
+
+void UpdateCheckTest::onlySignedReleasesAreStarted() {
+    QFETCH(Scheme, scheme);
+    QFETCH(bool, withKey);
+    QFETCH(int, versionFileSigned);
+    QFETCH(int, installerSigned);
+    QFETCH(bool, asked);
+    QFETCH(bool, started);
+
+    static const MinisignKey maker;
+    static const MinisignKey stranger;
+    // The signature of content as the row wants it; empty: none on the server.
+    const auto signatureOf = [](int how, const QByteArray& content) {
+        switch (Signed(how)) {
+        case Signed::byMaker:
+            return maker.sign(content);
+        case Signed::legacyByMaker:
+            return maker.sign(content, true);
+        case Signed::tampered:
+            return maker.sign(content + "x");
+        case Signed::byStranger:
+            return stranger.sign(content);
+        case Signed::missing:
+            break;
+        }
+        return QByteArray();
+    };
+
+    UpdatePath path(scheme);
+    if (withKey)
+        path.setReleaseKey(maker.publicKey);
+    const QByteArray installer(100000, 'i');
+    path.server.serve("/dl/kelvara_9.9.9.9_amd64.deb", installer.toStdString());
+    const QByteArray installerSignature = signatureOf(installerSigned, installer);
+    if (!installerSignature.isEmpty())
+        path.server.serve("/dl/kelvara_9.9.9.9_amd64.deb.minisig", installerSignature.toStdString());
+    // Yes to an honest offer; No to a forged one, which would end the program if it were asked at all.
+    path.dialogs.questionAnswers.enqueue(asked);
+
+    const QString installerPath = QStringLiteral("dl/kelvara_9.9.9.9_amd64.deb");
+    QVERIFY(path.offer(installerPath, signatureOf(versionFileSigned, path.versionFileFor(installerPath))));
+
+    QCOMPARE(path.dialogs.questions.size(), asked ? 1 : 0);
+    QCOMPARE(path.quits, 0);
+    QVERIFY(path.sandbox.errors.isEmpty());
+    const QString target = path.sandbox.updatesFolder() + QStringLiteral("/kelvara-update.deb");
+    if (!asked) {
+        QVERIFY(path.dialogs.messages.isEmpty());
+        QCOMPARE(path.server.count("/dl/kelvara_9.9.9.9_amd64.deb"), 0);
+    } else if (started) {
+        QVERIFY(path.dialogs.messages.isEmpty());
+        QCOMPARE(kelvara::test::readAll(target), installer);
+        QCOMPARE(path.desktop.opened, QList<QUrl>{QUrl::fromLocalFile(target)});
+    } else {
+        QCOMPARE(path.dialogs.messageTexts(), QStringList{QString::fromUtf8(unsignedUpdateText)});
+        QVERIFY(path.desktop.opened.isEmpty());
+        QVERIFY(!QFile::exists(target));
+    }
 }
 
 QTEST_MAIN(UpdateCheckTest)
