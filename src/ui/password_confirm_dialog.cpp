@@ -43,8 +43,8 @@ PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* paren
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     // Wide enough for the hint in a few lines; the height follows the text.
-    prompt->setFixedWidth(360);
-    m_hint->setFixedWidth(360);
+    prompt->setFixedWidth(400);
+    m_hint->setFixedWidth(400);
 }
 
 QString PasswordConfirmDialog::repeatedPassword() const {
