@@ -6,10 +6,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <limits>
 
 namespace kelvara {
+
+namespace {
+// The frame the window system draws around a window, as it reports it now; none before the window is framed.
+QMargins frameMarginsOf(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
+}
+} // namespace
 
 PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -49,6 +58,29 @@ PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* paren
 
 QString PasswordConfirmDialog::repeatedPassword() const {
     return m_repeated->text();
+}
+
+void PasswordConfirmDialog::setVisible(bool visible) {
+    if (visible && !isVisible())
+        centreOverOwner();
+    QDialog::setVisible(visible);
+}
+
+// Qt's own placement guesses the frame of a window not yet shown, which puts the dialog off the owner's middle
+// on some platforms. The position given before the first show is the frame's; until the dialog has a frame of
+// its own, it is taken to be the owner's.
+void PasswordConfirmDialog::centreOverOwner() {
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (owner == nullptr || !owner->isVisible())
+        return;
+    layout()->activate();
+    const QMargins ownerFrame = frameMarginsOf(owner);
+    QMargins frame = frameMarginsOf(this);
+    if (frame.isNull())
+        frame = ownerFrame;
+    const QRect area = owner->geometry().marginsAdded(ownerFrame);
+    const QSize outer = size().grownBy(frame);
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
 } // namespace kelvara

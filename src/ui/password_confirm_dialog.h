@@ -18,8 +18,12 @@ public:
     explicit PasswordConfirmDialog(const QString& hint, QWidget* parent = nullptr);
 
     QString repeatedPassword() const;
+    // Centres the frame over the owner's frame before the dialog is shown.
+    void setVisible(bool visible) override;
 
 private:
+    void centreOverOwner();
+
     QLineEdit* m_repeated;
     QLabel* m_hint;
 };
