@@ -1,9 +1,9 @@
 #!/bin/sh
 # Starts the deployed kelvara.exe under wine on a virtual X display: consent given in the consent window is a
 # DWORD in wine's registry; the caption carries the file version, the client area has its designed size, a
-# password and a text typed in and the encrypt symbol pressed put the same Base64 on the clipboard as the Linux
-# build, and "Beenden" ends the program and leaves Kelvara.kvs. Keeps a screenshot of the window
-# ($build/screenshot-windows.png).
+# password and a text typed in, the encrypt symbol pressed and the password confirmed put the same Base64 on the
+# clipboard as the Linux build, and "Beenden" ends the program and leaves Kelvara.kvs. Keeps a screenshot of the
+# window ($build/screenshot-windows.png).
 # Usage: scripts/windows-window-smoke.sh (after scripts/cross-windows.sh and the Linux build of kelvara-cli)
 set -eu
 cd "$(dirname "$0")/.."
@@ -45,7 +45,12 @@ xdotool type --delay 50 "$(cat "$work/pw")"
 click 313 301 # the text field
 xdotool type --delay 50 "$text"
 click 43 412 # the encrypt-text symbol
-expected=$(printf '%s' "$text" | "$linux_cli" encrypt-text --password-file "$work/pw")
+# The first encryption with a password asks for it once more.
+wait_for_window "$(printf 'Passwort best\303\244tigen')" "$program"
+xdotool type --delay 50 "$(cat "$work/pw")"
+xdotool key Return
+wait_for_window "$title" "$program"
+expected=$(printf '%s' "$text" | "$linux_cli" encrypt-text -q --password-file "$work/pw")
 clipboard=""
 for _ in $(seq 1 20); do
     clipboard=$(probe clipboard) && [ "$clipboard" = "$expected" ] && break

@@ -25,7 +25,8 @@ _kelvara_cli() {
     local options
     case $command in
     encrypt | decrypt) options="-o --output -f --force -v --verbose -q --quiet --password-file --help" ;;
-    verify | encrypt-text | decrypt-text) options="--password-file --help" ;;
+    encrypt-text) options="-q --quiet --password-file --help" ;;
+    verify | decrypt-text) options="--password-file --help" ;;
     encrypt-dir | decrypt-dir) options="-i --interactive -f --force -q --quiet -j --jobs --password-file --help" ;;
     *) return ;;
     esac

@@ -3,6 +3,7 @@
 
 #include "app/file_batch.h"
 #include "app/operation_runner.h"
+#include "app/password_confirmation.h"
 #include "app/secret_clipboard.h"
 #include "operations/file_routines.h"
 #include "operations/folder_tree.h"
@@ -28,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -37,6 +39,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_dialogs(dialogs), m_runner(new OperationRunner(*this, dialogs, this)), m_clipboard(new SecretClipboard(this)) {
     buildLayout();
+    m_passwordConfirmation = new PasswordConfirmation(*m_password, dialogs);
     connect(m_clipboard, &SecretClipboard::statusTextChanged, this, [this](const QString& text) {
         m_clipboardCountdown->setText(text);
         m_clipboardCountdown->setVisible(!text.isEmpty());
@@ -161,6 +164,10 @@ void MainWindow::encryptTextToClipboard() {
                                     .arg(characters.join(QStringLiteral(", "))));
         return;
     }
+    if (!m_passwordConfirmation->confirm(this)) {
+        secureWipe(form.bytes);
+        return;
+    }
     std::string password = toCodePage1252(m_password->text().toStdU16String());
     const std::string encrypted = encryptText(form.bytes, password);
     secureWipe(password);
@@ -205,7 +212,7 @@ void MainWindow::encryptFile(const QStringList& droppedItems) {
         return;
     const QString proposal = QString::fromStdU16String(proposeEncryptedName(source.toStdU16String()));
     const QString target = m_dialogs.saveFileName(this, proposal, QStringLiteral("kvra"));
-    if (target.isEmpty())
+    if (target.isEmpty() || !m_passwordConfirmation->confirm(this))
         return;
     fileRun(true, source, target);
 }
@@ -251,7 +258,7 @@ void MainWindow::folderRun(bool encrypt) {
     if (source.isEmpty())
         return;
     const QString target = m_dialogs.folderName(this, QStringLiteral("Zielordner wählen"));
-    if (target.isEmpty())
+    if (target.isEmpty() || (encrypt && !m_passwordConfirmation->confirm(this)))
         return;
     // The routine collects both lists, refuses a target whose mirror meets the source, then asks
     // "Sollen die Daten von ... nach ... verschlüsselt werden ?" through the runner's question box.
@@ -283,6 +290,10 @@ void MainWindow::handleFiles(const QStringList& paths) {
         return;
     const std::optional<QList<BatchFile>> batch = planFileBatch(files, m_dialogs, this);
     if (!batch)
+        return;
+    const bool encrypts =
+        std::any_of(batch->cbegin(), batch->cend(), [](const BatchFile& file) { return !file.decrypt; });
+    if (encrypts && !m_passwordConfirmation->confirm(this))
         return;
     m_runner->start([batch = *batch, password = m_password->text().toStdU16String()](RunInterface& ui) mutable {
         runFileBatch(batch, password, ui);

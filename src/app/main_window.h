@@ -19,6 +19,7 @@ namespace kelvara {
 class Dialogs;
 class DropPanel;
 class OperationRunner;
+class PasswordConfirmation;
 class ProcessWindow;
 class SecretClipboard;
 
@@ -110,6 +111,7 @@ private:
     QLabel* m_statusText = nullptr;
     QLabel* m_clipboardCountdown = nullptr;
     QLineEdit* m_password = nullptr;
+    PasswordConfirmation* m_passwordConfirmation = nullptr;
     QPlainTextEdit* m_text = nullptr;
     DropPanel* m_fileDropPanel = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "ui/drop_panel.h"
+#include "ui/password_reveal.h"
 #include "ui/pictures.h"
 
 #include <QFrame>
@@ -145,7 +146,8 @@ void MainWindow::buildLayout() {
     QFont editFont(QStringLiteral("MS Sans Serif"));
     editFont.setPixelSize(16);
     m_password->setFont(editFont);
-    m_password->setEchoMode(QLineEdit::Normal);
+    // Dots, and an eye inside the right edge that shows the password while it is on.
+    addPasswordReveal(*m_password);
     m_password->setMaxLength(std::numeric_limits<int>::max());
     m_password->setAcceptDrops(false);
 

@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
+#include "operations/password_length.h"
 #include "operations/wiped_buffer.h"
 
 #include <ostream>
@@ -50,6 +51,10 @@ int runCommand(Command& command, const Invocation& invocation, Streams& streams)
     if (password.empty() && info.passwordUse == PasswordUse::encrypting)
         return fail(streams, exitUsage, "an empty password is not accepted for encrypting",
                     "files and texts encrypted with it would be protected by nothing");
+    // The formats have no salt and a fast key derivation: a short password is guessed quickly. It is a hint only.
+    if (info.passwordUse == PasswordUse::encrypting && !invocation.quiet && isShortPassword(password))
+        streams.err << "kelvara-cli: warning: weak password: fewer than " << shortPasswordLimit
+                    << " characters are guessed quickly (this format has no salt and a fast key derivation)\n";
     int status = exitInputOutput;
     try {
         status = command.run(invocation, streams, password);

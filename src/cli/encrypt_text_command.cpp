@@ -41,7 +41,7 @@ constexpr CommandInfo encryptTextCommandInfo{
     "Encrypts standard input exactly as read (UTF-8; a leading byte-order mark is dropped) in its\n"
     "8-bit Windows-1252 form and prints one line of Base64. Input that is not UTF-8, or that holds\n"
     "characters Windows-1252 lacks (they could not come back), is refused with status 3.",
-    optionPasswordFile,
+    optionQuiet | optionPasswordFile,
     PasswordUse::encrypting,
 };
 

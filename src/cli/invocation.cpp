@@ -20,7 +20,9 @@ constexpr OptionEntry optionTable[] = {
     {"-f", "--force", optionForce, "", "replace existing output files (never anything but a regular file)"},
     {"-i", "--interactive", optionInteractive, "", "ask for confirmation on the terminal first"},
     {"-v", "--verbose", optionVerbose, "", "also report success"},
-    {"-q", "--quiet", optionQuiet, "", "no progress line (it is drawn only on a terminal)"},
+    {"-q", "--quiet", optionQuiet, "",
+     "no progress line (drawn only on a terminal), no warning\n"
+     "about a short password"},
     {"-j", "--jobs", optionJobs, "N", "files processed at once (default: one per processor)"},
     {"", "--password-file", optionPasswordFile, "FILE",
      "read the password from FILE (else KELVARA_PASSWORD, else a\n"

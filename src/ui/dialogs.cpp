@@ -1,6 +1,8 @@
 // The real message boxes and file dialogs behind the Dialogs seam.
 #include "ui/dialogs.h"
 
+#include "ui/password_confirm_dialog.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -117,6 +119,13 @@ std::optional<QString> QtDialogs::password(QWidget* parent) {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::repeatPassword(QWidget* parent, const QString& hint) {
+    PasswordConfirmDialog dialog(hint, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.repeatedPassword();
 }
 
 } // namespace kelvara

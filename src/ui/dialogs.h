@@ -33,6 +33,9 @@ public:
     // A small dialog "Passwort" with hidden input and OK/Abbrechen; nothing when cancelled (OK may give an empty
     // password). Seams that never ask for a password answer as cancelled.
     virtual std::optional<QString> password(QWidget* /*parent*/) { return std::nullopt; }
+    // "Passwort bestätigen": the password typed once more, with a hint under the field (empty: none); nothing
+    // when cancelled. Seams that never ask answer as cancelled, so nothing is encrypted unconfirmed.
+    virtual std::optional<QString> repeatPassword(QWidget* /*parent*/, const QString& /*hint*/) { return std::nullopt; }
     // A modal question whether an existing file is replaced, with "Ja", "Nein", "Alle ersetzen" and "Abbrechen".
     virtual ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) = 0;
 };
@@ -46,6 +49,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
     QString folderName(QWidget* parent, const QString& title) override;
     std::optional<QString> password(QWidget* parent) override;
+    std::optional<QString> repeatPassword(QWidget* parent, const QString& hint) override;
     ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override;
 };
 

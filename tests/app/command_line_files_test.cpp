@@ -67,6 +67,7 @@ private slots:
                                    Report::failures, core);
         writeFile(path("other.pdf"), "anderes\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
+        m_dialogs.repeatAnswers << QStringLiteral("geheim");
 
         run({path("secret.txt.kvra"), path("other.pdf")});
 
@@ -82,6 +83,7 @@ private slots:
     void oneFileGoesThroughTheSaveDialog() {
         writeFile(path("plain.txt"), "Klartext\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
+        m_dialogs.repeatAnswers << QStringLiteral("geheim");
         m_dialogs.saveAnswers << path("elsewhere.kvra");
 
         run({path("plain.txt")});
@@ -105,9 +107,52 @@ private slots:
         QVERIFY(!QFile::exists(path("plain.txt.kvra")));
     }
 
+    // Files to encrypt wait for "Passwort bestätigen" as in the window; a different entry handles none of them.
+    // Only files to decrypt need no confirmation.
+    void encryptingFilesAreConfirmedFirst_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("repeated");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("plain file, different") << QStringList{"plain.txt"} << "geheimm" << 1 << QStringList();
+        QTest::newRow("mixed, different")
+            << QStringList{"secret.txt.kvra", "plain.txt"} << "Geheim" << 1 << QStringList();
+        QTest::newRow("only .kvra") << QStringList{"secret.txt.kvra"} << QString() << 0 << QStringList{"secret.txt"};
+    }
+
+    void encryptingFilesAreConfirmedFirst() {
+        QFETCH(QStringList, files);
+        QFETCH(QString, repeated);
+        QFETCH(int, asked);
+        QFETCH(QStringList, written);
+        writeFile(path("plain.txt"), "Klartext\n");
+        kelvara::test::RecordingUserInterface core;
+        kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
+                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim", false,
+                                   core);
+        m_dialogs.passwordAnswers << QStringLiteral("geheim");
+        // One file goes through the save dialog, which takes the proposed name.
+        m_dialogs.saveAnswers << path(files.constFirst() == "plain.txt" ? "plain.txt.kvra" : "secret.txt");
+        if (!repeated.isNull())
+            m_dialogs.repeatAnswers << repeated;
+        QStringList paths;
+        for (const QString& file : files)
+            paths << path(file);
+
+        run(paths);
+
+        QCOMPARE(m_dialogs.repeatHints.size(), asked);
+        QStringList present;
+        for (const QString name : {"plain.txt.kvra", "secret.txt"})
+            if (QFile::exists(path(name)))
+                present << name;
+        QCOMPARE(present, written);
+    }
+
     void missingFileIsReportedAndTheNextGoesOn() {
         writeFile(path("there.txt"), "da\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
+        m_dialogs.repeatAnswers << QStringLiteral("geheim");
 
         run({path("missing.txt"), path("there.txt")});
 

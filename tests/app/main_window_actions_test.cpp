@@ -3,12 +3,15 @@
 #include "app/main_window.h"
 #include "app/operation_runner.h"
 #include "operations/file_routines.h"
+#include "operations/text_crypt.h"
 #include "support/core_recording_ui.h"
 #include "support/recording_dialogs.h"
+#include "text/code_page_1252.h"
 #include "ui/drop_panel.h"
 #include "ui/process_window.h"
 #include "ui/unexpected_error.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -86,6 +89,9 @@ public:
         return answers.saveFileName(parent, proposedName, defaultSuffix);
     }
     QString folderName(QWidget* parent, const QString& title) override { return answers.folderName(parent, title); }
+    std::optional<QString> repeatPassword(QWidget* parent, const QString& hint) override {
+        return answers.repeatPassword(parent, hint);
+    }
     ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override {
         return answers.replaceQuestion(parent, text);
     }
@@ -116,6 +122,8 @@ private slots:
         m_window->setProgressWindow(m_progress);
         m_window->show();
         edit1()->setText(QStringLiteral("geheim"));
+        // The first encrypting action asks for the password once more; the confirmation holds from then on.
+        m_dialogs->repeatAnswers << QStringLiteral("geheim");
     }
 
     void cleanup() {
@@ -295,6 +303,103 @@ private slots:
         QCOMPARE(m_dialogs->messageTexts(),
                  summary.isEmpty() ? QStringList()
                                    : QStringList{summary.arg(native(path("y.txt")), native(path("y.txt.kvra")))});
+    }
+
+    // Every action that encrypts asks for the password once more before anything is written; a different entry
+    // and Abbrechen encrypt nothing. Decrypting never asks.
+    void confirmationGuardsEveryEncryptingAction_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("encrypts");
+        QTest::addColumn<QString>("repeated"); // null: Abbrechen
+        const QStringList encrypting{"file by symbol", "dropped file", "several files", "folder", "memo text"};
+        for (const QString& action : encrypting) {
+            QTest::newRow(qPrintable(action + ", same")) << action << true << QStringLiteral("geheim");
+            QTest::newRow(qPrintable(action + ", different")) << action << true << QStringLiteral("geheime");
+            QTest::newRow(qPrintable(action + ", Abbrechen")) << action << true << QString();
+        }
+        for (const QString action : {"decrypt file", "decrypt several files", "decrypt folder", "decrypt text"})
+            QTest::newRow(qPrintable(action)) << action << false << QString();
+    }
+
+    void confirmationGuardsEveryEncryptingAction() {
+        QFETCH(QString, action);
+        QFETCH(bool, encrypts);
+        QFETCH(QString, repeated);
+        m_dialogs->repeatAnswers.clear();
+        if (!repeated.isNull())
+            m_dialogs->repeatAnswers << repeated;
+        const auto [present, expected] = runAction(action);
+
+        QCOMPARE(m_dialogs->repeatHints.size(), encrypts ? 1 : 0);
+        const bool done = !encrypts || repeated == QStringLiteral("geheim");
+        QCOMPARE(present, done ? expected : 0);
+        const QString mismatch = QStringLiteral("Die Passwörter stimmen nicht überein.");
+        QCOMPARE(m_dialogs->messageTexts().contains(mismatch), encrypts && !done && !repeated.isNull());
+        if (!done)
+            QCOMPARE(m_dialogs->messageTexts().size(), m_dialogs->messageTexts().contains(mismatch) ? 1 : 0);
+    }
+
+    // The confirmation holds until the field changes; a failed one is no confirmation. The hint speaks of
+    // length only: shown below 12 characters, none from 12 on.
+    void confirmationHoldsUntilTheFieldChangesAndHintsAtShortPasswords() {
+        m_dialogs->repeatAnswers.clear();
+        const struct {
+            QString password; // null: the field is left as it is
+            QString repeated; // null: not asked
+            bool encrypted;
+        } steps[] = {
+            {"geheim", "geheim", true},
+            {{}, {}, true},
+            {"elf Zeichen", "elf zeichen", false},
+            {{}, "elf Zeichen", true},
+            {"zwölf Zeiche", "zwölf Zeiche", true},
+            {"zwölf Zeiche", {}, true}, // the same text set again leaves the field unchanged
+        };
+        QStringList expectedHints;
+        for (const auto& step : steps) {
+            if (!step.password.isNull())
+                edit1()->setText(step.password);
+            if (!step.repeated.isNull()) {
+                m_dialogs->repeatAnswers << step.repeated;
+                expectedHints << (edit1()->text().size() < 12 ? QStringLiteral("short") : QString());
+            }
+            memo1()->setPlainText(QStringLiteral("Treffen um 10 Uhr"));
+            m_window->encryptTextToClipboard();
+            QCOMPARE(memo1()->toPlainText() != QStringLiteral("Treffen um 10 Uhr"), step.encrypted);
+        }
+        QCOMPARE(m_dialogs->repeatHints.size(), expectedHints.size());
+        for (qsizetype i = 0; i < expectedHints.size(); ++i) {
+            const QString& hint = m_dialogs->repeatHints[i];
+            if (expectedHints[i].isEmpty()) {
+                QCOMPARE(hint, QString());
+            } else {
+                QVERIFY2(hint.startsWith("Kurzes Passwort: mit weniger als 12 Zeichen ist es schnell erraten.\n"),
+                         qPrintable(hint));
+                QVERIFY(hint.contains(QStringLiteral("kein Salt")));
+            }
+        }
+    }
+
+    // The eye inside the field shows the password while it is on, and dots again once the window is left.
+    void eyeShowsThePasswordUntilTheWindowLosesFocus() {
+        QAction* eye = edit1()->findChild<QAction*>(QStringLiteral("showPassword"));
+        QVERIFY(eye != nullptr);
+        QVERIFY(edit1()->actions().contains(eye));
+        QCOMPARE(edit1()->echoMode(), QLineEdit::Password);
+        for (const auto mode : {QLineEdit::Normal, QLineEdit::Password, QLineEdit::Normal}) {
+            eye->trigger();
+            QCOMPARE(edit1()->echoMode(), mode);
+        }
+        QCOMPARE(edit1()->geometry(), QRect(97, 20, 158, 28));
+
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QCOMPARE(edit1()->echoMode(), QLineEdit::Normal);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(edit1()->echoMode(), QLineEdit::Password);
+        QVERIFY(!eye->isChecked());
     }
 
     void droppedFolderIsTakenAsAFileToEncrypt() {
@@ -587,6 +692,7 @@ private slots:
         window.setProgressWindow(progress);
         window.show();
         window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("geheim"));
+        dialogs.answers.repeatAnswers << QStringLiteral("geheim");
         writeFile(path("gross.bin"), QByteArray(5 * 1024 * 1024 + 17, '\x33'));
 
         dialogs.answers.saveAnswers << path("gross.bin.kvra") << path("gross.zurueck") << path("gross.falsch");
@@ -616,6 +722,71 @@ private slots:
 
 private:
     QString path(const QString& name) const { return m_dir->path() + QLatin1Char('/') + name; }
+    // Runs one of the window's actions on fresh files; answers its dialogs but the confirmation. Returns how many
+    // of its results are there, and how many it makes when it runs.
+    std::pair<int, int> runAction(const QString& action) {
+        const QString text = QStringLiteral("Treffen um 10 Uhr");
+        const QString source = path("quelle");
+        writeFile(source + "/a.txt", "eins");
+        writeFile(path("a.txt"), "eins");
+        writeFile(path("b.txt"), "zwei");
+        encryptWith(path("a.txt"), path("x.kvra"), u"geheim");
+        encryptWith(path("b.txt"), path("y.kvra"), u"geheim");
+        const auto exists = [this](const QStringList& names) {
+            return int(
+                std::count_if(names.begin(), names.end(), [this](const QString& n) { return QFile::exists(path(n)); }));
+        };
+        if (action == "file by symbol" || action == "dropped file") {
+            m_dialogs->saveAnswers << path("a.txt.kvra");
+            if (action == "dropped file") {
+                std::unique_ptr<QMimeData> data(filesData({path("a.txt")}));
+                dragAndDrop(m_window->findChild<QWidget*>(QStringLiteral("DropPanel1")), data.get());
+                QCoreApplication::processEvents();
+            } else {
+                m_dialogs->openAnswers << path("a.txt");
+                m_window->encryptFile();
+            }
+            m_window->waitForIdle();
+            return {exists({"a.txt.kvra"}), 1};
+        }
+        if (action == "several files" || action == "decrypt several files") {
+            const bool decrypt = action.startsWith("decrypt");
+            m_window->handleFiles(decrypt ? QStringList{path("x.kvra"), path("y.kvra")}
+                                          : QStringList{path("a.txt"), path("b.txt")});
+            m_window->waitForIdle();
+            return {exists(decrypt ? QStringList{"x", "y"} : QStringList{"a.txt.kvra", "b.txt.kvra"}), 2};
+        }
+        if (action == "folder" || action == "decrypt folder") {
+            const bool decrypt = action.startsWith("decrypt");
+            if (decrypt) {
+                QDir().mkpath(path("verschluesselt"));
+                encryptWith(path("a.txt"), path("verschluesselt/a.txt"), u"geheim");
+            }
+            const QString from = decrypt ? path("verschluesselt") : source;
+            m_dialogs->folderAnswers << from << path("ziel");
+            m_dialogs->questionAnswers << true;
+            decrypt ? m_window->decryptFolder() : m_window->encryptFolder();
+            m_window->waitForIdle();
+            return {QFile::exists(mirrored(path("ziel"), from) + "/a.txt") ? 1 : 0, 1};
+        }
+        if (action == "decrypt file") {
+            m_dialogs->openAnswers << path("x.kvra");
+            m_dialogs->saveAnswers << path("x");
+            m_window->decryptFile();
+            m_window->waitForIdle();
+            return {exists({"x"}), 1};
+        }
+        if (action == "memo text") {
+            memo1()->setPlainText(text);
+            m_window->encryptTextToClipboard();
+            return {memo1()->toPlainText() != text ? 1 : 0, 1};
+        }
+        // "decrypt text"
+        const std::string base64 = kelvara::encryptText(kelvara::toCodePage1252(text.toStdU16String()), "geheim");
+        memo1()->setPlainText(QString::fromStdString(base64));
+        m_window->decryptTextToClipboard();
+        return {memo1()->toPlainText() == text ? 1 : 0, 1};
+    }
     static void encryptWith(const QString& source, const QString& target, const std::u16string& password) {
         kelvara::test::RecordingUserInterface ui;
         QCOMPARE(kelvara::encryptSingleFile(std::filesystem::path(source.toStdString()),

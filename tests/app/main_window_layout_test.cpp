@@ -117,7 +117,8 @@ private slots:
             QCOMPARE(QColor(painted.pixel(painted.width() - 2, painted.height() - 2)),
                      QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase));
         }
-        QCOMPARE(control<QLineEdit>(*m_window, "Edit1")->echoMode(), QLineEdit::Normal);
+        // Dots until the eye inside the field is switched on.
+        QCOMPARE(control<QLineEdit>(*m_window, "Edit1")->echoMode(), QLineEdit::Password);
     }
 
     void symbolButtonsHaveHintsAndPicturesButNoFocus_data() {

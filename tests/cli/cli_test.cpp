@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kelvara::test {
 namespace {
 
@@ -177,6 +179,47 @@ TEST_F(Cli, FolderRunsMirrorTheTreeAndEndWithTheHighestStatus) {
     EXPECT_EQ(run({"encrypt-dir", "tree", "tree/inside"}).status, 3) << "a mirror inside the source is refused";
     EXPECT_FALSE(fs::exists(dir / "tree/inside"));
 }
+
+struct WeakPasswordCase {
+    std::vector<std::string> args;
+    std::string password;
+    bool warned;
+    std::string input = "Treffen um 10 Uhr";
+};
+
+void PrintTo(const WeakPasswordCase& c, std::ostream* os) {
+    for (const auto& arg : c.args)
+        *os << arg << ' ';
+    *os << "with \"" << c.password << '"';
+}
+
+class CliWeakPassword : public Cli, public ::testing::WithParamInterface<WeakPasswordCase> {};
+
+// Encrypting with fewer than 12 characters (not bytes) warns on standard error and goes on; -q hides it.
+TEST_P(CliWeakPassword, WarnsOnceAndGoesOn) {
+    const WeakPasswordCase& c = GetParam();
+    cli.environment["KELVARA_PASSWORD"] = c.password;
+    writeFile(dir / "tree/a.txt", "alpha");
+    ASSERT_EQ(run({"encrypt", "report.pdf", "-o", "sealed.kvra", "--password-file", "pw"}).status, 0);
+    const CliResult result = run(c.args, c.input);
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string warning = "kelvara-cli: warning: weak password: fewer than 12 characters";
+    EXPECT_EQ(result.err.rfind(warning, 0) == 0, c.warned) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), c.warned ? 1 : 0) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliWeakPassword,
+    ::testing::Values(WeakPasswordCase{{"encrypt", "report.pdf"}, "geheim", true},
+                      WeakPasswordCase{{"encrypt", "report.pdf", "-q"}, "geheim", false},
+                      WeakPasswordCase{{"encrypt", "report.pdf"}, "schl\xc3\xbcsselw\xc3\xb6", true}, // 11, 13 bytes
+                      WeakPasswordCase{{"encrypt", "report.pdf"}, "schl\xc3\xbcsselw\xc3\xb6r", false},
+                      WeakPasswordCase{{"encrypt-dir", "tree", "t1"}, "geheim", true},
+                      WeakPasswordCase{{"encrypt-dir", "tree", "t1", "--quiet"}, "geheim", false},
+                      WeakPasswordCase{{"encrypt-text"}, "geheim", true},
+                      WeakPasswordCase{{"encrypt-text", "-q"}, "geheim", false},
+                      WeakPasswordCase{{"decrypt", "sealed.kvra", "-o", "back.pdf"}, "geheim", false},
+                      WeakPasswordCase{{"decrypt-text"}, "geheim", false, "gmKG6IxvDoyamyZu473BifVV"}));
 
 // File names reach the file system as the bytes given: UTF-8 names, and on POSIX also names that are not
 // UTF-8 at all, keep every byte through the default output names, messages and folder runs.

@@ -24,7 +24,7 @@ TEST(ProgressLine, IsNotDrawnWhereStandardErrorIsNoTerminal) {
     writeFile(dir / "big.bin", patternBytes(20 * 1024 * 1024));
     writeFile(dir / "tree/a", "a");
     CliRunner cli{dir.path()};
-    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    cli.environment["KELVARA_PASSWORD"] = "geheim und lang"; // no warning about a short one either
     EXPECT_EQ(cli.run({"encrypt", "big.bin"}).err, "");
     EXPECT_EQ(cli.run({"encrypt-dir", "tree", "t", "-j", "2"}).err, "");
     const CliResult badJobs = cli.run({"encrypt-dir", "tree", "t2", "-j", "0"});

@@ -1,4 +1,5 @@
 // Proposed target names and the UTF-8 <-> UTF-16 conversion.
+#include "operations/password_length.h"
 #include "operations/target_names.h"
 #include "text/utf8.h"
 
@@ -55,6 +56,23 @@ TEST(Utf8, RoundTripsAndReplacesMalformedInput) {
     EXPECT_EQ(utf8ToUtf16("a\xffz"), u"a\ufffdz");
     EXPECT_EQ(utf8ToUtf16("a\xe2\x82z"), u"a\ufffdz") << "a cut-off sequence is one replacement";
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, u'\xd800')), "\xef\xbf\xbd");
+}
+
+// The length hint counts characters as a person does: a surrogate pair is one, an umlaut is one.
+TEST(PasswordLength, CountsCharactersNotCodeUnits) {
+    const struct {
+        std::u16string password;
+        std::size_t characters;
+    } cases[] = {{u"", 0},
+                 {u"elf Zeichen", 11},
+                 {u"zwölf Zeichen", 13},
+                 {u"Grüße🔒🔒🔒abc", 11}, // 14 code units
+                 {u"ab\xd800\x63", 4}, // a lone surrogate counts as one
+                 {u"123456789012", 12}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(passwordCharacters(c.password), c.characters) << utf16ToUtf8(c.password);
+        EXPECT_EQ(isShortPassword(c.password), c.characters < 12) << utf16ToUtf8(c.password);
+    }
 }
 
 } // namespace

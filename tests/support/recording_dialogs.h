@@ -29,6 +29,8 @@ public:
     QQueue<QString> saveAnswers;          // empty: cancel
     QQueue<QString> folderAnswers;        // empty: cancel
     QQueue<QString> passwordAnswers;      // empty: Abbrechen
+    QQueue<QString> repeatAnswers;        // "Passwort bestätigen"; empty: Abbrechen
+    QStringList repeatHints;              // the hint of each confirmation asked
     QStringList replaceQuestions;         // texts of the replace questions asked
     QQueue<ReplaceAnswer> replaceAnswers; // empty: Abbrechen
     int openRequests = 0;
@@ -61,6 +63,13 @@ public:
         if (passwordAnswers.isEmpty())
             return std::nullopt;
         return passwordAnswers.dequeue();
+    }
+
+    std::optional<QString> repeatPassword(QWidget*, const QString& hint) override {
+        repeatHints.append(hint);
+        if (repeatAnswers.isEmpty())
+            return std::nullopt;
+        return repeatAnswers.dequeue();
     }
 
     ReplaceAnswer replaceQuestion(QWidget*, const QString& text) override {
