@@ -34,7 +34,9 @@
 namespace kelvara {
 
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // An ordinary window with only the close button: a tool window would get no taskbar button and no Alt+Tab
+    // entry, and once covered or minimised it could not be found again.
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_dialogs(dialogs), m_runner(new OperationRunner(*this, dialogs, this)), m_clipboard(new SecretClipboard(this)) {
     buildLayout();
     connect(m_clipboard, &SecretClipboard::statusTextChanged, this, [this](const QString& text) {
@@ -156,9 +158,12 @@ void MainWindow::encryptTextToClipboard() {
         QStringList characters;
         for (const char32_t character : form.missing)
             characters.append(QString::fromUcs4(&character, 1));
+        QString list = characters.join(QStringLiteral(", "));
+        if (form.missingNotShown > 0)
+            list += QStringLiteral(" … und %1 weitere").arg(form.missingNotShown);
         m_dialogs.message(this, QStringLiteral("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
                                                "%1\nDer Text bleibt unverändert.")
-                                    .arg(characters.join(QStringLiteral(", "))));
+                                    .arg(list));
         return;
     }
     std::string password = toCodePage1252(m_password->text().toStdU16String());

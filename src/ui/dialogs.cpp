@@ -1,6 +1,8 @@
 // The real message boxes and file dialogs behind the Dialogs seam.
 #include "ui/dialogs.h"
 
+#include "ui/window_centring.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -109,11 +111,21 @@ QString QtDialogs::folderName(QWidget* parent, const QString& title) {
     return QFileDialog::getExistingDirectory(parent, title);
 }
 
+void QtDialogs::setNextFolder(const QString& folder) {
+    lastFolder() = folder;
+}
+
 std::optional<QString> QtDialogs::password(QWidget* parent) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(QApplication::applicationName());
     dialog.setLabelText(QStringLiteral("Passwort"));
     dialog.setTextEchoMode(QLineEdit::Password);
+    if (parent != nullptr) {
+        // Over the window it belongs to, also when that window has only just appeared and is not framed yet.
+        QWidget* owner = parent->window();
+        dialog.adjustSize();
+        centreFrameIn(&dialog, [owner] { return frameOnScreen(owner); });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

@@ -1,0 +1,83 @@
+// Centring by the frame: a window is framed by the window system only after it is first shown, so the frame is
+// guessed before then and the window placed again once the real frame is known.
+#include "ui/window_centring.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace kelvara {
+
+namespace {
+const char* const recentringName = "kelvaraRecentring";
+
+QMargins frameMarginsOf(const QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle != nullptr ? handle->frameMargins() : QMargins();
+}
+
+// The window's own frame once it is known, else that of another framed window on screen (the same window system
+// draws both), else none.
+QMargins expectedMargins(const QWidget* window) {
+    if (const QMargins own = frameMarginsOf(window); !own.isNull())
+        return own;
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other != window && other->isVisible())
+            if (const QMargins margins = frameMarginsOf(other); !margins.isNull())
+                return margins;
+    return {};
+}
+
+void place(QWidget* window, const QRect& area, const QMargins& margins) {
+    if (!area.isValid())
+        return;
+    const QSize frame = window->size().grownBy(margins);
+    const QPoint frameTopLeft(area.x() + (area.width() - frame.width()) / 2,
+                              area.y() + (area.height() - frame.height()) / 2);
+    // Once the native window exists a position is that of its client area; before, it is the frame's.
+    if (window->testAttribute(Qt::WA_WState_Created))
+        window->move(frameTopLeft + QPoint(margins.left(), margins.top()));
+    else
+        window->move(frameTopLeft);
+}
+
+// Centres the window once more at its first painting after a show, when the window system has framed it; then
+// removes itself. A hide before that removes it too.
+class RecentreWhenFramed final : public QObject {
+public:
+    RecentreWhenFramed(QWidget* window, std::function<QRect()> area)
+        : QObject(window), m_window(window), m_area(std::move(area)) {
+        setObjectName(QLatin1String(recentringName));
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Paint) {
+            place(m_window, m_area(), frameMarginsOf(m_window));
+            deleteLater();
+        } else if (watched == m_window && event->type() == QEvent::Hide) {
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    std::function<QRect()> m_area;
+};
+} // namespace
+
+QRect frameOnScreen(const QWidget* window) {
+    return window->geometry().marginsAdded(frameMarginsOf(window));
+}
+
+void centreFrameIn(QWidget* window, std::function<QRect()> area) {
+    // Where the window system tells the frame as soon as the window exists (Windows), create it to know it.
+    (void)window->winId();
+    delete window->findChild<QObject*>(QLatin1String(recentringName), Qt::FindDirectChildrenOnly);
+    place(window, area(), expectedMargins(window));
+    new RecentreWhenFramed(window, std::move(area));
+}
+
+} // namespace kelvara
