@@ -29,17 +29,20 @@ QMargins expectedMargins(const QWidget* window) {
     return {};
 }
 
-void place(QWidget* window, const QRect& area, const QMargins& margins) {
-    if (!area.isValid())
+// Positions the client area through the native window, so that the frame around it (as the window system
+// reports it, else as expected) comes to lie in the middle of the area. The widget's own idea of its frame is
+// not used: it can be stale for a window framed for the first time.
+void place(QWidget* window, const QRect& area, const QMargins& expected) {
+    QWindow* handle = window->windowHandle();
+    if (!area.isValid() || handle == nullptr)
         return;
+    const QMargins own = handle->frameMargins();
+    const QMargins margins = own.isNull() ? expected : own;
     const QSize frame = window->size().grownBy(margins);
     const QPoint frameTopLeft(area.x() + (area.width() - frame.width()) / 2,
                               area.y() + (area.height() - frame.height()) / 2);
-    // Once the native window exists a position is that of its client area; before, it is the frame's.
-    if (window->testAttribute(Qt::WA_WState_Created))
-        window->move(frameTopLeft + QPoint(margins.left(), margins.top()));
-    else
-        window->move(frameTopLeft);
+    window->setAttribute(Qt::WA_Moved); // a dialog does not place itself over its parent then
+    handle->setPosition(frameTopLeft + QPoint(margins.left(), margins.top()));
 }
 
 // Centres the window once more at its first painting after a show, when the window system has framed it; then
@@ -54,7 +57,7 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_window && event->type() == QEvent::Paint) {
-            place(m_window, m_area(), frameMarginsOf(m_window));
+            place(m_window, m_area(), expectedMargins(m_window));
             deleteLater();
         } else if (watched == m_window && event->type() == QEvent::Hide) {
             deleteLater();

@@ -64,6 +64,12 @@ check_centred() {
         fail "$1: frame at $2,$3 ($4 x $5) is not centred in $6,$7 ($8 x $9)"
     echo "$1 centred: frame at $2,$3 ($4 x $5)"
 }
+# Activates window $1, types the text $2 into it, then presses the key $3 (as a person at the keyboard would).
+type_into() {
+    xdotool windowactivate --sync "$1"
+    [ -z "$2" ] || xdotool type --delay 20 "$2"
+    xdotool key "$3"
+}
 check_icon() {
     xprop -id "$2" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "$1 does not carry the program's icon"
 }
@@ -88,23 +94,23 @@ xprop -id "$main" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_NORMAL' || 
 await_window '^Kelvara$'
 check_centred "password dialog" "$(frame_of "$window")" "$main_frame"
 check_icon "the password dialog" "$window"
-xdotool type --window "$window" --delay 20 geheim
-xdotool key --window "$window" Return
+type_into "$window" geheim Return
 
 # The save dialog proposes bericht.txt.kvra in the file's folder: Enter takes it; the message box confirms.
 await_window 'Speichern'
-xdotool key --window "$window" Return
+type_into "$window" "" Return
 wait_for 20 test -s "$work/files/bericht.txt.kvra" || fail "Enter in the save dialog did not write next to the file"
 [ ! -e "$work/home/bericht.txt.kvra" ] || fail "the result went to the working folder"
 await_window '^Kelvara$'
-xdotool key --window "$window" Return
+type_into "$window" "" Return
 echo "the save dialog started in the file's folder"
 
 # The information sign at 512, 0 of the panel below the 68-pixel banner strip opens the About window.
 xdotool mousemove --window "$main" 528 84 click 1
 await_window '^AboutForm$'
 check_centred "About window" "$(frame_of "$window")" "$screen"
-xdotool key --window "$window" Return
+check_icon "the About window" "$window"
+type_into "$window" "" Return
 wait_for 10 sh -c '! xdotool search --onlyvisible --name "^AboutForm$"' || fail "OK did not close the About window"
 
 xdotool mousemove --window "$main" 571 458 click 1 # "Beenden"
