@@ -102,7 +102,7 @@ TEST(TextForm, RefusesCharactersTheCodePageLacksAndNamesThem) {
     // The list holds the first five; the rest are counted once each, so that a cut list can say so.
     const TextBytes cut = textToBytes(u"Привет мир, Привет", LineEnds::asTyped);
     EXPECT_EQ(cut.missing, U"Приве");
-    EXPECT_EQ(cut.missingNotShown, 3u) << "т, м and р, each once";
+    EXPECT_EQ(cut.missingNotShown, 2u) << "т and м, each once; р and и are among those shown";
     EXPECT_EQ(bytesToText("a\r\nb\rc", LineEnds::lf), u"a\nb\nc");
 }
 
