@@ -3,7 +3,10 @@
 #include "ui/window_centring.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -70,6 +73,22 @@ private:
     std::function<QRect()> m_area;
 };
 } // namespace
+
+void waitUntilOnScreen(QWidget* window, int timeoutMs) {
+    const QWindow* handle = window != nullptr ? window->windowHandle() : nullptr;
+    if (handle == nullptr || !window->isVisible() || handle->isExposed())
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (handle->isExposed() || waited.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
+}
 
 QRect frameOnScreen(const QWidget* window) {
     return window->geometry().marginsAdded(frameMarginsOf(window));

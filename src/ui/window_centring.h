@@ -15,6 +15,11 @@ namespace kelvara {
 // the area as it is then, which also corrects an area that was not known yet at the call.
 void centreFrameIn(QWidget* window, std::function<QRect()> area);
 
+// Waits (at most timeoutMs, handling events) until a window that is being shown is on screen, so that the window
+// system has framed it and its frame tells how a window shown next will be framed. Returns at once for a hidden
+// window or one already on screen.
+void waitUntilOnScreen(QWidget* window, int timeoutMs);
+
 // The frame of window on the screen, title bar and borders included (as far as the window system reports them).
 QRect frameOnScreen(const QWidget* window);
 
