@@ -54,6 +54,17 @@ type=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION -u GNOM
     XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home" xdg-mime query filetype "$work/sample.kvra")
 [ "$type" = application/x-kelvara ] || fail "xdg-mime calls sample.kvra '$type', not application/x-kelvara"
 echo "sample.kvra: $type"
+# The type is ".kvra" exactly, as the program decides: "x.KVRA" is a plain file that it encrypts. GLib's lookup
+# (the one file managers use) honours the case; xdg-mime's generic one folds every name to lower case.
+cp "$work/sample.kvra" "$work/sample.KVRA"
+for name in sample.kvra sample.KVRA; do
+    type=$(XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home" gio info -a standard::content-type "$work/$name" |
+        sed -n 's/^ *standard::content-type: //p')
+    case "$name:$type" in
+    sample.kvra:application/x-kelvara | sample.KVRA:application/octet-stream) echo "$name (GLib): $type" ;;
+    *) fail "GLib calls $name '$type'" ;;
+    esac
+done
 
 echo "== manual pages"
 for page in kelvara kelvara-cli; do

@@ -78,6 +78,9 @@ void CommandLineFiles::start() {
     field->setText(*password);
     password->fill(QChar());
 
+    // The save dialog starts in the file's own folder, not in the folder the program was started from.
+    m_dialogs.setNextFolder(QFileInfo(m_files.constFirst()).absolutePath());
+
     // All files in one go, as if they had been dropped together: one file through the save dialog, several
     // next to their sources with one summary at the end.
     connect(&m_window.runner(), &OperationRunner::operationFinished, this, &CommandLineFiles::finish,

@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
+#include "ui/pictures.h"
 #include "ui/process_window.h"
 
 #include <QLibraryInfo>
@@ -26,8 +27,9 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Kelvara"));
     // The application id of the desktop entry, the icon and the metadata (share/linux).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.norvane.Kelvara"));
+    QApplication::setWindowIcon(kelvara::applicationIcon());
     const QStringList files = kelvara::commandLineFiles(QCoreApplication::arguments());
-    // The window closes the program itself, also as a tool window (which Qt does not count as a last window).
+    // The window closes the program itself, after its placement is saved; hidden dialogs do not end it.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
     // German texts on the standard buttons ("Ja", "Nein", "Abbrechen").

@@ -36,7 +36,9 @@
 namespace kelvara {
 
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    // An ordinary window with only the close button: a tool window would get no taskbar button and no Alt+Tab
+    // entry, and once covered or minimised it could not be found again.
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_dialogs(dialogs), m_runner(new OperationRunner(*this, dialogs, this)), m_clipboard(new SecretClipboard(this)) {
     buildLayout();
     m_passwordConfirmation = new PasswordConfirmation(*m_password, dialogs);
@@ -159,9 +161,12 @@ void MainWindow::encryptTextToClipboard() {
         QStringList characters;
         for (const char32_t character : form.missing)
             characters.append(QString::fromUcs4(&character, 1));
+        QString list = characters.join(QStringLiteral(", "));
+        if (form.missingNotShown > 0)
+            list += QStringLiteral(" … und %1 weitere").arg(form.missingNotShown);
         m_dialogs.message(this, QStringLiteral("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
                                                "%1\nDer Text bleibt unverändert.")
-                                    .arg(characters.join(QStringLiteral(", "))));
+                                    .arg(list));
         return;
     }
     if (!m_passwordConfirmation->confirm(this)) {

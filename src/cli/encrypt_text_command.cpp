@@ -9,6 +9,7 @@
 #include "text/utf8.h"
 
 #include <ostream>
+#include <string>
 
 namespace kelvara::cli {
 namespace {
@@ -64,6 +65,7 @@ public:
             secureWipe(form.bytes);
             return fail(streams, exitInputOutput,
                         "the text holds characters that Windows-1252 cannot hold: " + describeCharacters(form.missing) +
+                            (form.missingNotShown > 0 ? " and " + std::to_string(form.missingNotShown) + " more" : "") +
                             "; nothing was encrypted",
                         "they would come back as \"?\"; remove or replace them");
         }

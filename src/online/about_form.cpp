@@ -100,7 +100,9 @@ void AboutForm::buildTabs(const OwnerTexts& owner) {
     label(info, "Label4", 3, 161, owner.tradingName, fontOf("Verdana", 11, true));
     label(info, "Label5", 3, 179, owner.street, fontOf("Verdana", 11, true));
     label(info, "Label6", 3, 197, owner.postcodeAndTown, fontOf("Verdana", 11, true));
-    label(info, "Label11", 3, 215, QStringLiteral("UID: ") + owner.vatNumber, fontOf("Verdana", 11, true));
+    // A build without a VAT number leaves the line empty rather than show a bare prefix.
+    const QString vatLine = owner.vatNumber.isEmpty() ? QString() : QStringLiteral("UID: ") + owner.vatNumber;
+    label(info, "Label11", 3, 215, vatLine, fontOf("Verdana", 11, true));
 
     auto* ok = new QPushButton(QStringLiteral("&OK"), info);
     ok->setObjectName(QStringLiteral("OKButton"));

@@ -4,6 +4,7 @@
 #include "online/consent_store.h"
 #include "online/screen_centre.h"
 #include "ui/dialogs.h"
+#include "ui/window_centring.h"
 
 #include <QFile>
 #include <QLabel>
@@ -83,6 +84,9 @@ bool ConsentWindow::checkConsent() {
     m_store.removeRefusal();
     if (m_store.hasConsent())
         return true;
+    // At the first start the main window has only just been shown: once it is on screen, its frame tells how this
+    // window will be framed, and the first showing is centred at once.
+    waitUntilOnScreen(parentWidget(), 1000);
     centreOnScreen(this);
     exec();
     // Whatever closed the window (accepting, refusing, Escape, the system's close): only stored consent counts.

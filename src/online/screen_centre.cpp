@@ -1,5 +1,7 @@
-// Centres a top-level window on its screen.
+// Centres a top-level window's frame on its screen.
 #include "online/screen_centre.h"
+
+#include "ui/window_centring.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,12 +10,10 @@
 namespace kelvara {
 
 void centreOnScreen(QWidget* window) {
-    QScreen* screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    centreFrameIn(window, [window] {
+        QScreen* screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
+        return screen != nullptr ? screen->availableGeometry() : QRect();
+    });
 }
 
 } // namespace kelvara

@@ -5,6 +5,7 @@
 #include "text/utf8.h"
 
 #include <algorithm>
+#include <set>
 
 namespace kelvara {
 namespace {
@@ -22,10 +23,27 @@ std::u16string_view lineEndText(LineEnds lineEnds) {
     return lineEnds == LineEnds::crlf ? std::u16string_view(u"\r\n") : std::u16string_view(u"\n");
 }
 
-void noteMissing(std::u32string& missing, char32_t character) {
-    if (missing.size() < missingShown && missing.find(character) == std::u32string::npos)
-        missing.push_back(character);
-}
+// Keeps the first few distinct characters and counts the distinct others, so that a cut list can say so.
+class MissingCharacters {
+public:
+    void note(char32_t character) {
+        if (!m_seen.insert(character).second)
+            return;
+        if (m_shown.size() < missingShown)
+            m_shown.push_back(character);
+        else
+            ++m_notShown;
+    }
+    void moveInto(TextBytes& result) {
+        result.missing = std::move(m_shown);
+        result.missingNotShown = m_notShown;
+    }
+
+private:
+    std::set<char32_t> m_seen;
+    std::u32string m_shown;
+    std::size_t m_notShown = 0;
+};
 
 } // namespace
 
@@ -52,16 +70,18 @@ TextBytes textToBytes(std::u16string_view text, LineEnds lineEnds) {
     TextBytes result;
     result.bytes = toCodePage1252(normal);
     // Every '?' that was not a '?' marks a character the code page lacks.
+    MissingCharacters missing;
     for (std::size_t i = 0, byte = 0; i < normal.size(); ++i, ++byte) {
         const char16_t unit = normal[i];
         if (isHighSurrogate(unit) && i + 1 < normal.size() && isLowSurrogate(normal[i + 1])) {
-            noteMissing(result.missing, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                                            (static_cast<char32_t>(normal[i + 1]) - 0xDC00));
+            missing.note(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                         (static_cast<char32_t>(normal[i + 1]) - 0xDC00));
             ++i;
         } else if (result.bytes[byte] == '?' && unit != u'?') {
-            noteMissing(result.missing, unit);
+            missing.note(unit);
         }
     }
+    missing.moveInto(result);
     return result;
 }
 

@@ -18,6 +18,8 @@ struct TextBytes {
     // Characters the code page cannot hold (the first few, each once). When there are any the text must not
     // be encrypted: they would come back as "?".
     std::u32string missing;
+    // How many more such characters (each counted once) the text holds beyond those in missing.
+    std::size_t missingNotShown = 0;
 };
 
 // The bytes to encrypt for text.

@@ -2,15 +2,18 @@
 #include "ui/dialogs.h"
 
 #include "ui/password_confirm_dialog.h"
+#include "ui/window_centring.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace kelvara {
 
@@ -111,14 +114,36 @@ QString QtDialogs::folderName(QWidget* parent, const QString& title) {
     return QFileDialog::getExistingDirectory(parent, title);
 }
 
+void QtDialogs::setNextFolder(const QString& folder) {
+    lastFolder() = folder;
+}
+
+// A plain dialog of its own: a label, the hidden input and OK/Abbrechen, nothing else that could show through.
 std::optional<QString> QtDialogs::password(QWidget* parent) {
-    QInputDialog dialog(parent);
+    QDialog dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog.setObjectName(QStringLiteral("PasswordDialog"));
     dialog.setWindowTitle(QApplication::applicationName());
-    dialog.setLabelText(QStringLiteral("Passwort"));
-    dialog.setTextEchoMode(QLineEdit::Password);
+    auto* label = new QLabel(QStringLiteral("Passwort"), &dialog);
+    auto* field = new QLineEdit(&dialog);
+    field->setEchoMode(QLineEdit::Password);
+    label->setBuddy(field);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (parent != nullptr) {
+        // Over the window it belongs to, also when that window has only just appeared and is not framed yet.
+        QWidget* owner = parent->window();
+        dialog.adjustSize();
+        centreFrameIn(&dialog, [owner] { return frameOnScreen(owner); });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.textValue();
+    return field->text();
 }
 
 std::optional<QString> QtDialogs::repeatPassword(QWidget* parent, const QString& hint) {

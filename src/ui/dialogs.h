@@ -30,6 +30,8 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) = 0;
     // Folder picker with a title; empty when cancelled.
     virtual QString folderName(QWidget* parent, const QString& title) = 0;
+    // The folder the next open or save dialog starts in (later ones start where the last was left).
+    virtual void setNextFolder(const QString& /*folder*/) {}
     // A small dialog "Passwort" with hidden input and OK/Abbrechen; nothing when cancelled (OK may give an empty
     // password). Seams that never ask for a password answer as cancelled.
     virtual std::optional<QString> password(QWidget* /*parent*/) { return std::nullopt; }
@@ -48,6 +50,7 @@ public:
     QString openFileName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& proposedName, const QString& defaultSuffix) override;
     QString folderName(QWidget* parent, const QString& title) override;
+    void setNextFolder(const QString& folder) override;
     std::optional<QString> password(QWidget* parent) override;
     std::optional<QString> repeatPassword(QWidget* parent, const QString& hint) override;
     ReplaceAnswer replaceQuestion(QWidget* parent, const QString& text) override;

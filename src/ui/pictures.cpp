@@ -1,6 +1,7 @@
 // Draws SVG resources into pixmaps.
 #include "ui/pictures.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -20,6 +21,16 @@ QPixmap svgPixmap(const QString& resourcePath, int size, qreal devicePixelRatio)
     }
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
+}
+
+QIcon applicationIcon() {
+    const QString installed = QGuiApplication::desktopFileName();
+    if (!installed.isEmpty() && QIcon::hasThemeIcon(installed))
+        return QIcon::fromTheme(installed);
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(svgPixmap(QStringLiteral(":/images/logo.svg"), size));
+    return icon;
 }
 
 } // namespace kelvara

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -90,6 +91,7 @@ private slots:
 
         QCOMPARE(m_dialogs.saveRequests,
                  (QList<QPair<QString, QString>>{{QStringLiteral("plain.txt.kvra"), QStringLiteral("kvra")}}));
+        QCOMPARE(m_dialogs.nextFolder, QFileInfo(path("plain.txt")).absolutePath()); // not the working folder
         QCOMPARE(m_dialogs.messageTexts(), QStringList{QStringLiteral("Datei verschlüsselt")});
         QCOMPARE(readFile(path("elsewhere.kvra")).size(), 32 + 9);
     }

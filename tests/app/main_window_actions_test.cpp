@@ -513,7 +513,7 @@ private slots:
         m_window->encryptTextToClipboard();
         QCOMPARE(memo1()->toPlainText(), foreign);
         QCOMPARE(m_dialogs->messageTexts().size(), 1);
-        QVERIFY(m_dialogs->messageTexts().value(0).contains(QStringLiteral("П, р, и, в, е")));
+        QVERIFY(m_dialogs->messageTexts().value(0).contains(QStringLiteral(": П, р, и, в, е … und 2 weitere\n")));
         const QString notBase64 = QStringLiteral("abc!efgh");
         memo1()->setPlainText(notBase64);
         m_window->decryptTextToClipboard();

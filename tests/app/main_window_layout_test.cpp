@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(m_window->minimumSize(), QSize(619, 511));
         QCOMPARE(m_window->maximumSize(), QSize(619, 511));
         QCOMPARE(m_window->pos(), QPoint(444, 205));
-        QVERIFY(m_window->windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(m_window->windowType(), Qt::Window); // not a tool window: it has a taskbar button
         QVERIFY(m_window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));

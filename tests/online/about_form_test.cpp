@@ -12,6 +12,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <utility>
+
 using namespace kelvara;
 using kelvara::test::RecordingDesktop;
 
@@ -123,11 +125,19 @@ void AboutFormTest::ownerTextsComeFromTheirFile() {
     QCOMPARE(child<QLabel>(&form, "Label11")->text(), QStringLiteral("UID: ATU12345678"));
     QCOMPARE(child<QLabel>(&form, "Label12")->text(), QStringLiteral("© 2026 Beispiel GmbH"));
 
-    // The shipped file carries only marked placeholders.
-    const OwnerTexts shipped = OwnerTexts::fromResources();
-    for (const QString& text : {shipped.tradingName, shipped.street, shipped.vatNumber, shipped.website,
-                                shipped.copyright, shipped.email, shipped.telephone})
-        QVERIFY2(text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']')), qPrintable(text));
+    QCOMPARE(child<QLabel>(&form, "Label5")->text(), QString()); // not set: empty, no placeholder
+    AboutForm withoutVat(desktop, OwnerTexts{});
+    QCOMPARE(child<QLabel>(&withoutVat, "Label11")->text(), QString()); // no bare "UID: "
+
+    // The program carries what the build set, quotes and backslashes included.
+    const OwnerTexts built = OwnerTexts::fromResources();
+    const std::pair<QString, const char*> settings[] = {
+        {built.tradingName, KELVARA_OWNER_NAME}, {built.vatNumber, KELVARA_OWNER_VAT},
+        {built.website, KELVARA_OWNER_WEBSITE},  {built.copyright, KELVARA_OWNER_COPYRIGHT},
+        {built.street, KELVARA_OWNER_STREET},    {built.country, KELVARA_OWNER_COUNTRY}};
+    for (const auto& [text, setting] : settings)
+        QCOMPARE(text, QString::fromUtf8(setting));
+    QVERIFY(!built.tradingName.isEmpty());
 }
 
 QTEST_MAIN(AboutFormTest)

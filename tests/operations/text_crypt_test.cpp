@@ -98,6 +98,11 @@ TEST(TextForm, RefusesCharactersTheCodePageLacksAndNamesThem) {
     EXPECT_TRUE(latin.missing.empty()) << "a real '?' is no missing character";
     const TextBytes foreign = textToBytes(u"Жж Ж \U0001F600 \u0142", LineEnds::asTyped);
     EXPECT_EQ(foreign.missing, (std::u32string{U'Ж', U'ж', U'\U0001F600', U'\u0142'}));
+    EXPECT_EQ(foreign.missingNotShown, 0u);
+    // The list holds the first five; the rest are counted once each, so that a cut list can say so.
+    const TextBytes cut = textToBytes(u"Привет мир, Привет", LineEnds::asTyped);
+    EXPECT_EQ(cut.missing, U"Приве");
+    EXPECT_EQ(cut.missingNotShown, 2u) << "т and м, each once; р and и are among those shown";
     EXPECT_EQ(bytesToText("a\r\nb\rc", LineEnds::lf), u"a\nb\nc");
 }
 

@@ -35,6 +35,7 @@ public:
     QQueue<ReplaceAnswer> replaceAnswers; // empty: Abbrechen
     int openRequests = 0;
     int passwordRequests = 0;
+    QString nextFolder; // where the next file dialog was told to start
 
     void message(QWidget*, const QString& text, const QString& caption, Icon icon) override {
         messages.append({text, caption, icon});
@@ -57,6 +58,8 @@ public:
         folderTitles.append(title);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
+
+    void setNextFolder(const QString& folder) override { nextFolder = folder; }
 
     std::optional<QString> password(QWidget*) override {
         ++passwordRequests;
