@@ -75,6 +75,14 @@ for file in kelvara.exe kelvara-cli.exe Qt6Core.dll platforms/qwindows.dll image
 done
 [ ! -e "$machine/bin" ] || fail "a second copy of the programs in Program Files\\Kelvara\\bin"
 find "$machine" -name '~Kelvara-*' | grep -q . && fail "the installer left its working folders"
+# Ready to be signed: the setup, the uninstaller and both programs say who made them.
+for file in "$installer" "$machine/Uninstall.exe" "$machine/kelvara-cli.exe"; do
+    for key in CompanyName LegalCopyright FileVersion; do
+        x86_64-w64-mingw32-strings -el "$file" | grep -qx "$key" || fail "$(basename "$file") has no $key"
+    done
+done
+x86_64-w64-mingw32-strings "$machine/kelvara-cli.exe" | grep -q '<ws2:longPathAware>true' ||
+    fail "kelvara-cli.exe's manifest does not allow long paths"
 find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Kelvara.lnk' | grep -q . || fail "no Start-menu entry"
 # The entry in "Apps & Features": each value with its type, and nothing else.
 for expected in "DisplayName REG_SZ Kelvara" "DisplayVersion REG_SZ $version" \
