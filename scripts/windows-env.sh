@@ -8,7 +8,7 @@ build="${KELVARA_WINDOWS_BUILD_DIR:-build-win}"
 kit="$root/$build-kit/qt6-mingw"
 
 fail() {
-    echo "$(basename "$0"): $1" >&2
+    printf "%s: %s\n" "$(basename "$0")" "$1" >&2
     exit 1
 }
 
