@@ -37,6 +37,7 @@ reg_value() { "$wine" reg query "$@" 2>/dev/null | tr -d '\r' | sed -n 's/^ *[^ 
 reg_type() { "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 's/^ *[^ ]* *\(REG_[A-Z_]*\).*/\1/p'; }
 # The checksums of every file below $1: an install that failed must leave exactly these.
 snapshot() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
+holding=""
 # Runs a Windows command line (the installer or an uninstaller) and checks its exit status.
 expect_status() {
     set +e
@@ -48,7 +49,6 @@ expect_status() {
     [ "$got" = "$1" ] || fail "\"$2\" ended with status $got, not $1"
 }
 # Starts hold_open.exe with the arguments given and waits until it holds them; release_held ends it.
-holding=""
 hold() {
     rm -f "$work/stop" "$work/held"
     holding=1
@@ -116,6 +116,10 @@ classes='HKLM\Software\Classes'
 "$wine" "$machine/kelvara.exe" &
 program=$!
 wait_for_window "Kelvara $version" "$program"
+# The running program holds its mutex: a silent install refuses to run meanwhile.
+holding=1
+expect_status 3 "$setup /S"
+holding=""
 click_beenden "$program"
 
 echo "== Kelvara running, a file held open: install and uninstall change nothing"
