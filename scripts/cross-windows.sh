@@ -36,28 +36,7 @@ deploy="$root/$build/deploy/Kelvara"
 rm -rf "$deploy"
 cmake --install "$build" --prefix "$deploy" --strip
 
-# Every DLL that a shipped file imports is shipped too, or one that every Windows 10 has.
-shipped=$(find "$deploy" -iname '*.dll' -printf '%f\n' | tr '[:upper:]' '[:lower:]')
-find "$deploy" -iname '*.exe' -o -iname '*.dll' | while read -r file; do
-    imports=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]')
-    for dll in $imports; do
-        case "$dll" in
-        advapi32.dll | authz.dll | bcrypt.dll | comdlg32.dll | crypt32.dll | d3d9.dll | d3d11.dll | dnsapi.dll | \
-            dwmapi.dll | dxgi.dll | gdi32.dll | imm32.dll | iphlpapi.dll | kernel32.dll | mpr.dll | msvcrt.dll | \
-            netapi32.dll | ole32.dll | oleaut32.dll | secur32.dll | shcore.dll | shell32.dll | shlwapi.dll | \
-            user32.dll | userenv.dll | uxtheme.dll | version.dll | winhttp.dll | winmm.dll | ws2_32.dll | \
-            wtsapi32.dll | api-ms-win-core-*.dll) ;;
-        *)
-            echo "$shipped" | grep -qxF "$dll" ||
-                fail "${file#"$deploy"/} needs $dll, which is neither shipped nor part of Windows"
-            ;;
-        esac
-    done
-done
-for needed in kelvara.exe kelvara-cli.exe platforms/qwindows.dll imageformats/qgif.dll imageformats/qsvg.dll \
-    tls/qschannelbackend.dll styles/qwindowsvistastyle.dll qtbase_de.qm qt.conf; do
-    [ -f "$deploy/$needed" ] || fail "the deployed folder lacks $needed"
-done
+scripts/windows-deploy-check.sh "$deploy"
 echo "deployed folder: $deploy ($(du -sh "$deploy" | cut -f1), $(find "$deploy" -type f | wc -l) files)"
 
 (cd "$build" && cpack -G NSIS >/dev/null) || fail "the installer could not be made"

@@ -10,7 +10,7 @@ sodium_archive="${KELVARA_SODIUM_KIT:-$root/../shared/toolchains/mingw-libs-1.0.
 sodium="$root/$build-kit/mingw-libs"
 
 fail() {
-    echo "$(basename "$0"): $1" >&2
+    printf "%s: %s\n" "$(basename "$0")" "$1" >&2
     exit 1
 }
 

@@ -1,6 +1,7 @@
 // Program start: the four windows in order, the placement settings file, the message loop, shutdown.
 #include "app/command_line_files.h"
 #include "app/main_window.h"
+#include "app/running_marker.h"
 #include "online/online_services.h"
 #include "placement/window_placement.h"
 #include "settings/ini_file.h"
@@ -22,6 +23,8 @@
 int main(int argc, char** argv) {
     if (const std::optional<int> status = kelvara::answerInformationOptions(argc, argv))
         return *status;
+    // Tells the installer that Kelvara runs, until the program has ended.
+    const kelvara::RunningMarker runningMarker;
     kelvara::Application app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Norvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Kelvara"));

@@ -50,6 +50,16 @@ QString resourceText(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The notices name what this platform's build contains: on Windows the bundled libraries and the system's
+// Schannel for https, elsewhere the system's libraries.
+QString attributionResource() {
+#ifdef Q_OS_WIN
+    return QStringLiteral(":/online/attribution_windows.txt");
+#else
+    return QStringLiteral(":/online/attribution.txt");
+#endif
+}
+
 void paintWhite(QWidget* widget) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -138,7 +148,7 @@ void AboutForm::buildTabs(const OwnerTexts& owner) {
     QPalette silverText = m_attributionText->palette();
     silverText.setColor(QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
     m_attributionText->setPalette(silverText);
-    m_attributionText->setPlainText(resourceText(QStringLiteral(":/online/attribution.txt")).trimmed());
+    m_attributionText->setPlainText(resourceText(attributionResource()).trimmed());
 }
 
 void AboutForm::showEvent(QShowEvent* event) {
