@@ -65,7 +65,7 @@ private slots:
         kelvara::test::RecordingUserInterface core;
         kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
                                    std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim",
-                                   Report::failures, core);
+                                   kelvara::Report::failures, core);
         writeFile(path("other.pdf"), "anderes\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
         m_dialogs.repeatAnswers << QStringLiteral("geheim");
@@ -130,8 +130,8 @@ private slots:
         writeFile(path("plain.txt"), "Klartext\n");
         kelvara::test::RecordingUserInterface core;
         kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
-                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim", false,
-                                   core);
+                                   std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim",
+                                   kelvara::Report::failures, core);
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
         // One file goes through the save dialog, which takes the proposed name.
         m_dialogs.saveAnswers << path(files.constFirst() == "plain.txt" ? "plain.txt.kvra" : "secret.txt");
