@@ -2,7 +2,7 @@
 # A first start as a file manager makes it ("open with", from another working folder), under a window manager:
 # the consent window's frame is centred on the screen from its first showing; the main window is an ordinary
 # window on the taskbar; the password dialog is centred over the main window; the save dialog starts in the
-# file's own folder, so Enter writes the result next to the file; the About window is centred at its first
+# file's own folder, so Enter writes the result next to the file (after the password is confirmed); the About window is centred at its first
 # showing; every one of these windows carries the program's icon.
 # Usage (through on_x_display.sh --openbox): first_start_with_a_file.sh path/to/kelvara
 set -eu
@@ -99,6 +99,10 @@ type_into "$window" geheim Return
 # The save dialog proposes bericht.txt.kvra in the file's folder: Enter takes it; the message box confirms.
 await_window 'Speichern'
 type_into "$window" "" Return
+# A file to encrypt: the password is asked once more, over the main window.
+await_window 'Passwort best'
+check_centred "confirmation dialog" "$(frame_of "$window")" "$main_frame"
+type_into "$window" geheim Return
 wait_for 20 test -s "$work/files/bericht.txt.kvra" || fail "Enter in the save dialog did not write next to the file"
 [ ! -e "$work/home/bericht.txt.kvra" ] || fail "the result went to the working folder"
 await_window '^Kelvara$'
