@@ -37,7 +37,6 @@ struct FolderRunSummary {
 // files whichever finished first.
 FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, const std::u16string& password,
-                               UserInterface& ui, bool askConfirmation, bool replaceExisting = true,
-                               unsigned jobs = 0);
+                               UserInterface& ui, bool askConfirmation, bool replaceExisting = true, unsigned jobs = 0);
 
 } // namespace kelvara

@@ -1,0 +1,66 @@
+// The folders of a folder run's mirror below the target: created private when their source folders are,
+// entered one level at a time without following a link.
+#pragma once
+
+#include "operations/system_file.h"
+#include "operations/user_interface.h"
+
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kelvara {
+
+// Mirror folders already reported as blocked, shared by the workers of a run so that each is told once.
+class ReportedFolders {
+public:
+    bool first(const std::filesystem::path& folder);
+
+private:
+    std::mutex fLock;
+    std::set<std::filesystem::path> fFolders;
+};
+
+// The bits a folder created for a source folder gets (before the umask): the source folder's, with the owner's
+// read, write and search added so that the run can fill it, never setuid, setgid or sticky. A source folder
+// that cannot be examined gives a folder for the owner alone.
+unsigned mirrorFolderPermissions(const std::filesystem::path& sourceFolder);
+
+// Creates folder and its missing parents, each with permissions less the umask, and keeps the system's reason
+// when one cannot be made. An existing folder is left as it is.
+bool createFolders(const std::filesystem::path& folder, unsigned permissions, std::string& reason);
+
+// One worker's way into the mirror. Only the target and the folder entered last are held open (three
+// handles at most, whatever the depth), so that many workers in a deep tree stay within the open-file limit;
+// a folder's files come one after another, so most files need no new walk.
+class MirrorFolders {
+public:
+    struct Blocked {
+        NoticeKind kind; // mirrorLink or mirrorFolderFailed
+        std::filesystem::path path;
+        std::string reason;
+    };
+
+    // Creates the target (and its missing parents) when it is missing, with the bits of source.
+    MirrorFolders(const std::filesystem::path& target, const std::filesystem::path& source, bool decrypting,
+                  ReportedFolders& reported);
+
+    // The opened mirror folder for a source folder (created when missing), or null when it cannot be had; the
+    // first time a folder is blocked the user is told which and why.
+    const OutputFolder* enter(const std::filesystem::path& sourceFolder, UserInterface& ui, Blocked* blocked = nullptr);
+
+private:
+    const OutputFolder* fail(const Blocked& problem, UserInterface& ui, Blocked* blocked);
+
+    bool fDecrypting;
+    ReportedFolders& fReported;
+    std::optional<Blocked> fRootFailure;
+    OutputFolder fTarget;
+    OutputFolder fLeaf; // the folder entered last, when not the target
+    std::vector<std::filesystem::path> fLeafNames;
+};
+
+} // namespace kelvara
