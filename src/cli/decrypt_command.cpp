@@ -15,7 +15,8 @@ constexpr CommandInfo decryptCommandInfo{
     "INPUT",
     1,
     "Decrypts INPUT into OUTPUT (default: INPUT's name with every \".kvra\" removed, in the\n"
-    "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
+    "same folder). A wrong password is refused before anything is written. Permissions, owner\n"
+    "and links at OUTPUT are handled as by encrypt: never setuid or setgid. INPUT \"-\" reads\n"
     "standard input (then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::decrypting,
