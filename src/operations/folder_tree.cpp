@@ -145,9 +145,9 @@ FileResult processFile(bool decrypt, const std::filesystem::path& file, const st
 // The workers of the data phase: as many as asked for (or one per processor), no more than there are files,
 // and no more than the open-file limit leaves room for; the user hears when the limit lowered the number.
 unsigned workerCount(unsigned jobs, std::size_t files, UserInterface& ui) {
-    // A worker holds the target and the folder it writes in, one more while it steps into another folder,
+    // A worker holds the target and a few folders of the mirror, one more while it steps into another folder,
     // and per file the input, the temporary output and that output's own handle of its folder.
-    constexpr std::size_t handlesPerWorker = 6;
+    constexpr std::size_t handlesPerWorker = MirrorFolders::heldFolders + 2 + 3;
     // Left for the rest of the program (a window may open files meanwhile).
     constexpr std::size_t handlesKept = 16;
     const unsigned wanted = jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());

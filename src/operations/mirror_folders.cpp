@@ -49,30 +49,47 @@ const OutputFolder* MirrorFolders::enter(const std::filesystem::path& sourceFold
     }
     if (names.empty())
         return &fTarget;
-    if (fLeaf.isOpen() && names == fLeafNames)
-        return &fLeaf;
-    fLeaf = OutputFolder{};
-    // Each level is entered from the one above, created when missing with the bits of its source folder.
+    std::size_t common = 0;
+    while (common < names.size() && common < fNames.size() && names[common] == fNames[common])
+        ++common;
+    // Start from the deepest held folder on the way, else from the target.
+    if (!fHeld.empty() && common >= fFirstHeld && common < fFirstHeld + fHeld.size()) {
+        if (common == names.size() && common == fNames.size())
+            return &fHeld.back();
+        fHeld.resize(common - fFirstHeld + 1);
+    } else {
+        fHeld.clear();
+        common = 0;
+    }
+    fNames.resize(common);
     std::filesystem::path source = sourceFolder.root_path();
-    OutputFolder current;
-    const OutputFolder* from = &fTarget;
-    for (const auto& name : names) {
+    for (std::size_t i = 0; i < common; ++i)
+        source /= names[i];
+    // Each level is entered from the one above, created when missing with the bits of its source folder.
+    for (std::size_t level = common; level < names.size(); ++level) {
+        const std::filesystem::path& name = names[level];
         source /= name;
+        const OutputFolder& from = fHeld.empty() ? fTarget : fHeld.back();
         OutputFolder child;
         std::string reason;
-        const OutputFolder::Step step = from->enterChild(name, mirrorFolderPermissions(source), child, reason);
+        const OutputFolder::Step step = from.enterChild(
+            name, [&source] { return mirrorFolderPermissions(source); }, child, reason);
         if (step != OutputFolder::Step::entered) {
             const bool link = step == OutputFolder::Step::link;
-            return fail(Blocked{link ? NoticeKind::mirrorLink : NoticeKind::mirrorFolderFailed, from->path() / name,
+            return fail(Blocked{link ? NoticeKind::mirrorLink : NoticeKind::mirrorFolderFailed, from.path() / name,
                                 link ? systemReason(ELOOP) : reason},
                         ui, blocked);
         }
-        current = std::move(child);
-        from = &current;
+        if (fHeld.empty())
+            fFirstHeld = level + 1;
+        fHeld.push_back(std::move(child));
+        fNames.push_back(name);
+        if (fHeld.size() > heldFolders) {
+            fHeld.pop_front();
+            ++fFirstHeld;
+        }
     }
-    fLeaf = std::move(current);
-    fLeafNames = std::move(names);
-    return &fLeaf;
+    return &fHeld.back();
 }
 
 const OutputFolder* MirrorFolders::fail(const Blocked& problem, UserInterface& ui, Blocked* blocked) {

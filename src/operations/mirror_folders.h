@@ -5,6 +5,7 @@
 #include "operations/system_file.h"
 #include "operations/user_interface.h"
 
+#include <deque>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -33,11 +34,14 @@ unsigned mirrorFolderPermissions(const std::filesystem::path& sourceFolder);
 // when one cannot be made. An existing folder is left as it is.
 bool createFolders(const std::filesystem::path& folder, unsigned permissions, std::string& reason);
 
-// One worker's way into the mirror. Only the target and the folder entered last are held open (three
-// handles at most, whatever the depth), so that many workers in a deep tree stay within the open-file limit;
-// a folder's files come one after another, so most files need no new walk.
+// One worker's way into the mirror. The target and the last few folders on the way to the folder entered last
+// are held open, no more than heldFolders + 2 handles whatever the depth, so that many workers in a deep tree
+// stay within the open-file limit; a folder's files come one after another and its neighbours are near, so
+// most files need no step or a short one.
 class MirrorFolders {
 public:
+    static constexpr std::size_t heldFolders = 4;
+
     struct Blocked {
         NoticeKind kind; // mirrorLink or mirrorFolderFailed
         std::filesystem::path path;
@@ -59,8 +63,10 @@ private:
     ReportedFolders& fReported;
     std::optional<Blocked> fRootFailure;
     OutputFolder fTarget;
-    OutputFolder fLeaf; // the folder entered last, when not the target
-    std::vector<std::filesystem::path> fLeafNames;
+    std::vector<std::filesystem::path> fNames; // below the target, the folder entered last
+    // The last folders on the way to it: fHeld[i] is the folder of the first fFirstHeld + i names.
+    std::deque<OutputFolder> fHeld;
+    std::size_t fFirstHeld = 1;
 };
 
 } // namespace kelvara

@@ -323,13 +323,20 @@ bool createFolder(const std::filesystem::path& folder, unsigned permissions, std
     return false;
 }
 
-OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, unsigned permissions,
-                                            OutputFolder& child, std::string& reason) const {
-    if (::mkdirat(fFolder, name.c_str(), static_cast<mode_t>(permissions & 0777)) != 0 && errno != EEXIST) {
-        reason = systemReason(errno);
-        return Step::failed;
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name,
+                                            const std::function<unsigned()>& newFolderPermissions, OutputFolder& child,
+                                            std::string& reason) const {
+    // Opened first: most folders exist, and a needless mkdir would lock the parent against the other workers.
+    int fd = openFolderAt(fFolder, name, O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT) {
+        // mkdir applies the umask; the special bits are never asked for.
+        if (::mkdirat(fFolder, name.c_str(), static_cast<mode_t>(newFolderPermissions() & 0777)) != 0 &&
+            errno != EEXIST) {
+            reason = systemReason(errno);
+            return Step::failed;
+        }
+        fd = openFolderAt(fFolder, name, O_NOFOLLOW);
     }
-    const int fd = openFolderAt(fFolder, name, O_NOFOLLOW);
     if (fd < 0) {
         const int error = errno;
         struct stat info {};

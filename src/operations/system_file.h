@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,9 +101,9 @@ public:
     enum class Step { entered, link, failed };
     // Opens the subfolder name of this folder, creating it when it is missing, without following a link:
     // a link (to a folder or anywhere else) gives Step::link and nothing is entered. A folder created here gets
-    // the permission bits permissions less the umask, never setuid, setgid or sticky (POSIX).
-    Step enterChild(const std::filesystem::path& name, unsigned permissions, OutputFolder& child,
-                    std::string& reason) const;
+    // the permission bits newFolderPermissions() less the umask, never setuid, setgid or sticky (POSIX).
+    Step enterChild(const std::filesystem::path& name, const std::function<unsigned()>& newFolderPermissions,
+                    OutputFolder& child, std::string& reason) const;
 
     // What stands at name in this folder, a link not followed.
     enum class Entry { missing, regularFile, link, other };

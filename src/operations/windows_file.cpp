@@ -244,8 +244,8 @@ bool createFolder(const std::filesystem::path& folder, unsigned, std::string& re
     return false;
 }
 
-OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, unsigned, OutputFolder& child,
-                                            std::string& reason) const {
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, const std::function<unsigned()>&,
+                                            OutputFolder& child, std::string& reason) const {
     const std::filesystem::path path = fPath / name;
     if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
         reason = lastReason();
