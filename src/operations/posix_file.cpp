@@ -507,7 +507,7 @@ std::size_t openFileBudget() {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return SIZE_MAX;
-    // The descriptors open now, counted where the system lists them; else the highest number in use.
+    // The descriptors open now, counted where the system lists them; else estimated by the lowest free number.
     std::size_t open = 0;
     if (DIR* list = ::opendir("/proc/self/fd")) {
         while (const dirent* entry = ::readdir(list)) {
