@@ -6,6 +6,7 @@
 #include "core_temp_dir.h"
 #include "operations/file_routines.h"
 #include "operations/folder_tree.h"
+#include "operations/mirror_folders.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -257,6 +258,38 @@ TEST_F(WithUmask022, ManyWorkersInADeepTreeStayWithinTheOpenFileLimit) {
     });
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(fs::exists(mirrorPath(dir / "t", folder / "f4")));
+}
+
+// A worker keeps only the last few folders of its way open: going deeper, to a neighbour, back up past what it
+// holds and down again must each give the right folder of the mirror.
+TEST(MirrorFolders, EntersEachFolderWhateverCameBefore) {
+    const TempDir dir;
+    RecordingUserInterface ui;
+    ReportedFolders reported;
+    MirrorFolders mirror(dir / "t", "/", false, reported);
+    const char* const order[] = {"/a",
+                                 "/a/b/c/d/e/f/g",
+                                 "/a/b/c/d/e/f/h",
+                                 "/a/b/c/d/e/f/g/i",
+                                 "/a/b/x",
+                                 "/a/b/c/d/e/f/g",
+                                 "/a/b/c/d",
+                                 "/a/b/c/d/e/f/g/i/j",
+                                 "/a/b/c/d/e/y",
+                                 "/z",
+                                 "/a/b/c/d/e/f/g/i/j"};
+    for (const char* folder : order) {
+        const OutputFolder* entered = mirror.enter(folder, ui);
+        ASSERT_NE(entered, nullptr) << folder;
+        EXPECT_EQ(entered->path(), mirrorPath(dir / "t", folder)) << folder;
+        // Written through the handle it returned, the file lands in that folder.
+        TemporaryOutput output;
+        std::string reason;
+        ASSERT_TRUE(output.create(*entered, "probe", reason)) << reason;
+        ASSERT_EQ(output.commit(true, reason), TemporaryOutput::Commit::done) << reason;
+        EXPECT_TRUE(fs::exists(mirrorPath(dir / "t", folder) / "probe")) << folder;
+    }
+    EXPECT_TRUE(ui.notices.empty());
 }
 
 } // namespace
