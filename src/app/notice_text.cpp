@@ -34,6 +34,10 @@ QString noticeText(const Notice& notice) {
                QStringLiteral(" ist keine gewöhnliche Datei und wird nie ersetzt.");
     case NoticeKind::outputExists:
         return output + QStringLiteral(" existiert bereits und wird nicht ersetzt: ") + shown(notice.path);
+    case NoticeKind::outputLinkRefused:
+        return output + QStringLiteral(" kann nicht geöffnet werden: ") + shown(notice.path) +
+               QStringLiteral(" ist eine symbolische Verknüpfung eines anderen Benutzers in einem gemeinsamen "
+                              "Ordner; ihr wird nicht gefolgt, es wurde nichts geschrieben.");
     case NoticeKind::sameFile:
         return QStringLiteral("Quelle und Ziel sind dieselbe Datei: %1\n"
                               "Bitte wählen Sie für das Ergebnis einen anderen Namen.")
@@ -69,6 +73,8 @@ QString noticeText(const Notice& notice) {
         return QStringLiteral("Im Zielordner steht eine symbolische Verknüpfung, durch die nicht geschrieben "
                               "wird: ") +
                shown(notice.path);
+    case NoticeKind::specialFileSkipped:
+        return shown(notice.path) + QStringLiteral(" ist keine gewöhnliche Datei und wird übersprungen.");
     }
     return shown(notice.path);
 }

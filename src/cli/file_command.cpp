@@ -16,7 +16,9 @@ constexpr CommandInfo encryptCommandInfo{
     1,
     "Encrypts INPUT into OUTPUT (default: INPUT followed by \".kvra\"). The output is written\n"
     "to a temporary file next to it and put in place only when complete; it gets INPUT's\n"
-    "permissions, or keeps its own when it is replaced. INPUT \"-\" reads standard input\n"
+    "permissions less the umask, or keeps its own and its owner when it is replaced, never\n"
+    "setuid or setgid. With -f a symbolic link at OUTPUT is followed, but not another user's\n"
+    "link in a shared sticky folder such as /tmp (status 3). INPUT \"-\" reads standard input\n"
     "(then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::encrypting,
@@ -28,7 +30,8 @@ constexpr CommandInfo decryptCommandInfo{
     "INPUT",
     1,
     "Decrypts INPUT into OUTPUT (default: INPUT's name with every \".kvra\" removed, in the\n"
-    "same folder). A wrong password is refused before anything is written. INPUT \"-\" reads\n"
+    "same folder). A wrong password is refused before anything is written. Permissions, owner\n"
+    "and links at OUTPUT are handled as by encrypt: never setuid or setgid. INPUT \"-\" reads\n"
     "standard input (then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::decrypting,

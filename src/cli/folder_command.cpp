@@ -20,8 +20,11 @@ constexpr CommandInfo encryptDirInfo{
     "goes to TARGET/a/b/c.txt (the whole path of SOURCE is repeated below TARGET; names are\n"
     "kept, no \".kvra\" is added). File names beginning with \".\" are skipped. A TARGET whose\n"
     "mirror would meet SOURCE is refused before anything is created. Folders and files that\n"
-    "cannot be read are reported and left out; nothing is written through a symbolic link\n"
-    "inside TARGET. Several files are handled at once (-j).\n"
+    "cannot be read are reported and left out; FIFOs, sockets and devices are named and\n"
+    "skipped; nothing is written through a symbolic link inside TARGET. A folder the run\n"
+    "creates (TARGET too) gets its source folder's permissions less the umask, never setuid,\n"
+    "setgid or sticky, and always open to you; existing folders stay as they are. Several\n"
+    "files are handled at once (-j), no more than the limit of open files allows.\n"
     "\n"
     "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).",
     optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile,

@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "kelvara_version.h"
+#include "operations/system_file.h"
 
 #include <exception>
 #include <iostream>
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
     try {
         prepareStandardStreams();
         installInterruptHandlers();
+        // Folder runs hold several files per worker; the pool stays within whatever limit this leaves.
+        kelvara::raiseOpenFileLimit();
         return runMain(argc, argv);
     } catch (const std::exception& failure) {
         std::cerr << "kelvara-cli: unexpected error: " << failure.what() << '\n';

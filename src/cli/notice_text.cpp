@@ -24,6 +24,9 @@ std::string noticeText(const Notice& notice) {
         return path + " is not a regular file; it is never replaced";
     case NoticeKind::outputExists:
         return path + " already exists";
+    case NoticeKind::outputLinkRefused:
+        return path + " is a symbolic link of another user in a shared sticky folder; it is not followed and "
+                      "nothing was written";
     case NoticeKind::sameFile:
         return "input and output are the same file: " + path + " -> " + shownPath(notice.other);
     case NoticeKind::readFailed:
@@ -53,6 +56,8 @@ std::string noticeText(const Notice& notice) {
         return withReason("cannot create the folder " + path, reason);
     case NoticeKind::mirrorLink:
         return path + " is a symbolic link inside the target; nothing is written through it";
+    case NoticeKind::specialFileSkipped:
+        return path + " is not a regular file; skipped";
     }
     return withReason(path, reason);
 }

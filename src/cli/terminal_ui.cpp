@@ -89,6 +89,13 @@ void TerminalUserInterface::folderProgress(std::size_t filesDone, std::size_t fi
     draw(progressLine({bytesDone, bytes, filesDone, files, secondsSinceStart()}), filesDone == files);
 }
 
+void TerminalUserInterface::workersLimited(unsigned wanted, unsigned allowed) {
+    clearProgress();
+    m_err << "kelvara-cli: -j " << wanted << " lowered to " << allowed
+          << ": the limit of open files (ulimit -n) allows no more files at once\n"
+          << std::flush;
+}
+
 double TerminalUserInterface::secondsSinceStart() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }

@@ -27,6 +27,7 @@ public:
     void fileProgress(std::uint64_t done, std::uint64_t total) override;
     void folderProgress(std::size_t filesDone, std::size_t files, std::uint64_t bytesDone,
                         std::uint64_t bytes) override;
+    void workersLimited(unsigned wanted, unsigned allowed) override;
 
 private:
     void draw(const std::string& line, bool force);

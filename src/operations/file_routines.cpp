@@ -48,17 +48,6 @@ bool openInput(InputFile& input, const FileSource& source, std::string& reason) 
     return source.standard ? input.openStandardInput(reason) : input.open(source.path, reason);
 }
 
-// The file that an output path finally names: an existing link is written through, as opening it would.
-std::filesystem::path finalTarget(const std::filesystem::path& output) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(output, error)) {
-        std::filesystem::path resolved = std::filesystem::canonical(output, error);
-        if (!error)
-            return resolved;
-    }
-    return output;
-}
-
 // Reads the check block and compares it; nothing is written before this has succeeded.
 FileResult readAndCompareCheckBlock(InputFile& input, const std::uint8_t (&expected)[checkBlockBytes],
                                     const std::filesystem::path& inputPath, const Reporter& report) {
@@ -162,10 +151,15 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
     if (target.folder != nullptr) {
         if (!temporary.create(*target.folder, target.name, reason))
             return report(FileResult::outputError, NoticeKind::outputOpenFailed, target.shown, reason);
-        // A replaced file keeps its permissions; a new one gets the input's, as a copy would.
-        const int kept = target.folder->permissionsOf(target.name);
-        const unsigned source = input.permissions() != 0 ? input.permissions() : 0666;
-        temporary.setFinalPermissions(kept >= 0 ? static_cast<unsigned>(kept) : newFilePermissions(source));
+        // A replaced file keeps its owner and its permissions; a new one gets the input's, as a copy would.
+        // Neither ever gets setuid or setgid: a file someone handed in must not become their program.
+        FileAccess access;
+        if (target.folder->accessOf(target.name, access)) {
+            access.permissions = keptFilePermissions(access.permissions);
+        } else {
+            access = FileAccess{newFilePermissions(input.permissions() != 0 ? input.permissions() : 0666)};
+        }
+        temporary.setFinalAccess(access);
         output = &temporary;
     }
     if (!decrypt && !output->writeAll(checkBlock.bytes, checkBlockBytes, reason))
@@ -206,7 +200,19 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
     std::error_code error;
     if (existing == Existing::keep && std::filesystem::exists(std::filesystem::symlink_status(outputPath, error)))
         return report(FileResult::outputError, NoticeKind::outputExists, outputPath);
-    const std::filesystem::path target = finalTarget(outputPath);
+    // A link at the output is written through, as opening it would, but only where the system would follow it.
+    OutputFolder folder;
+    std::filesystem::path name;
+    std::filesystem::path refusedLink;
+    switch (folder.openOutput(outputPath, name, refusedLink, reason)) {
+    case OutputFolder::Place::found:
+        break;
+    case OutputFolder::Place::linkRefused:
+        return report(FileResult::outputError, NoticeKind::outputLinkRefused, refusedLink);
+    case OutputFolder::Place::failed:
+        return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
+    }
+    const std::filesystem::path target = folder.path() / name;
     const auto status = std::filesystem::status(target, error);
     if (std::filesystem::is_directory(status))
         return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, systemReason(EISDIR));
@@ -218,11 +224,8 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
         if (!reason.empty())
             return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
     }
-    OutputFolder folder;
-    if (!folder.open(target.parent_path(), reason))
-        return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
-    return runFile(direction, input, source.path, Target{&folder, target.filename(), outputPath}, password, reportWhat,
-                   existing, report);
+    return runFile(direction, input, source.path, Target{&folder, name, outputPath}, password, reportWhat, existing,
+                   report);
 }
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,

@@ -1,6 +1,7 @@
 // The mirror rule and the folder run: refuse overlapping trees, ask, build the structure, then process the files.
 #include "operations/folder_tree.h"
 
+#include "operations/mirror_folders.h"
 #include "operations/same_file.h"
 #include "operations/system_file.h"
 
@@ -10,7 +11,6 @@
 #include <exception>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -53,89 +53,6 @@ void count(FolderRunSummary& summary, FileResult result) {
     if (severity(result) > severity(summary.worst))
         summary.worst = result;
 }
-
-// Mirror folders already reported as blocked, shared by the workers of a run so that each is told once.
-class ReportedFolders {
-public:
-    bool first(const std::filesystem::path& folder) {
-        const std::lock_guard lock(m_lock);
-        return m_folders.insert(folder).second;
-    }
-
-private:
-    std::mutex m_lock;
-    std::set<std::filesystem::path> m_folders;
-};
-
-// The folders of the mirror, entered one level at a time from the target folder without following a link,
-// so that nothing is written outside the target whatever someone placed in it. The chain of the last folder
-// entered is kept: a folder's files come one after another, so most files need no new step.
-class MirrorFolders {
-public:
-    struct Blocked {
-        NoticeKind kind; // mirrorLink or mirrorFolderFailed
-        std::filesystem::path path;
-        std::string reason;
-    };
-
-    MirrorFolders(const std::filesystem::path& target, bool decrypting, ReportedFolders& reported)
-        : m_decrypting(decrypting), m_reported(reported) {
-        std::error_code error;
-        std::filesystem::create_directories(target, error);
-        std::string reason;
-        m_chain.emplace_back();
-        if (!m_chain.back().open(target, reason))
-            m_rootFailure = Blocked{NoticeKind::mirrorFolderFailed, target, reason};
-    }
-
-    // The opened mirror folder for a source folder, or null when it cannot be had; the first time a folder
-    // is blocked the user is told which and why.
-    const OutputFolder* enter(const std::filesystem::path& sourceFolder, UserInterface& ui,
-                              Blocked* blocked = nullptr) {
-        if (m_rootFailure)
-            return fail(*m_rootFailure, ui, blocked);
-        std::vector<std::filesystem::path> names;
-        for (const auto& part : sourceFolder.relative_path()) {
-            if (!part.empty())
-                names.push_back(part);
-        }
-        std::size_t common = 0;
-        while (common < names.size() && common < m_names.size() && names[common] == m_names[common])
-            ++common;
-        m_names.resize(common);
-        m_chain.resize(common + 1);
-        for (std::size_t i = common; i < names.size(); ++i) {
-            OutputFolder child;
-            std::string reason;
-            const OutputFolder::Step step = m_chain.back().enterChild(names[i], child, reason);
-            if (step != OutputFolder::Step::entered) {
-                const NoticeKind kind =
-                    step == OutputFolder::Step::link ? NoticeKind::mirrorLink : NoticeKind::mirrorFolderFailed;
-                if (step == OutputFolder::Step::link)
-                    reason = systemReason(ELOOP);
-                return fail(Blocked{kind, m_chain.back().path() / names[i], reason}, ui, blocked);
-            }
-            m_names.push_back(names[i]);
-            m_chain.push_back(std::move(child));
-        }
-        return &m_chain.back();
-    }
-
-private:
-    const OutputFolder* fail(const Blocked& problem, UserInterface& ui, Blocked* blocked) {
-        if (m_reported.first(problem.path))
-            ui.notify(Notice{problem.kind, m_decrypting, problem.path, {}, problem.reason});
-        if (blocked != nullptr)
-            *blocked = problem;
-        return nullptr;
-    }
-
-    bool m_decrypting;
-    ReportedFolders& m_reported;
-    std::optional<Blocked> m_rootFailure;
-    std::vector<std::filesystem::path> m_names; // below the target, one per entered level
-    std::vector<OutputFolder> m_chain;          // the target, then one opened folder per name
-};
 
 // One file's notices, held back while the file is processed.
 class FileNotices final : public UserInterface {
@@ -226,9 +143,23 @@ FileResult processFile(Direction direction, const std::filesystem::path& file, c
     return transformFileInto(direction, file, *folder, file.filename(), password, notices, existing);
 }
 
-unsigned workerCount(unsigned jobs, std::size_t files) {
+// The workers of the data phase: as many as asked for (or one per processor), no more than there are files,
+// and no more than the open-file limit leaves room for; the user hears when the limit lowered the number.
+unsigned workerCount(unsigned jobs, std::size_t files, UserInterface& ui) {
+    // A worker holds the target and a few folders of the mirror, one more while it steps into another folder,
+    // and per file the input, the temporary output and that output's own handle of its folder.
+    constexpr std::size_t handlesPerWorker = MirrorFolders::heldFolders + 2 + 3;
+    // Left for the rest of the program (a window may open files meanwhile).
+    constexpr std::size_t handlesKept = 16;
     const unsigned wanted = jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
-    return static_cast<unsigned>(std::clamp<std::size_t>(files, 1, wanted));
+    const auto useful = static_cast<unsigned>(std::clamp<std::size_t>(files, 1, wanted));
+    const std::size_t budget = openFileBudget();
+    const std::size_t allowed = budget > handlesKept ? (budget - handlesKept) / handlesPerWorker : 0;
+    if (useful <= std::max<std::size_t>(allowed, 1))
+        return useful;
+    const auto lowered = static_cast<unsigned>(std::max<std::size_t>(allowed, 1));
+    ui.workersLimited(wanted, lowered);
+    return lowered;
 }
 
 // The size of each file (0 where it cannot be told), for the progress of a run.
@@ -293,9 +224,13 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     std::vector<std::filesystem::path> files;
     std::vector<std::filesystem::path> folders;
     std::vector<WalkProblem> problems;
-    collectFiles(source, files, Depth::wholeTree, &problems);
+    std::vector<std::filesystem::path> specialFiles;
+    collectFiles(source, files, Depth::wholeTree, &problems, &specialFiles);
     collectFolders(source, folders, Depth::wholeTree);
-    // What cannot be read is told before the question, so that the user can decide with it in mind.
+    // What is left out is told before the question, so that the user can decide with it in mind. Special
+    // files are no failure: there is nothing in them to encrypt.
+    for (const auto& special : specialFiles)
+        ui.notify(Notice{NoticeKind::specialFileSkipped, decrypt, special, {}, {}});
     for (const WalkProblem& problem : problems) {
         ui.notify(Notice{NoticeKind::folderUnreadable, decrypt, problem.path, {}, problem.reason});
         ++summary.unreadable;
@@ -308,12 +243,13 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
 
     ReportedFolders reported;
     {
-        MirrorFolders mirrorFolders(target, decrypt, reported);
+        MirrorFolders mirrorFolders(target, source, decrypt, reported);
         // A mirror folder that could not be made fails the run even when no file was meant for it.
         if (!structurePhase(mirrorFolders, source, folders, ui))
             summary.worst = FileResult::outputError;
     }
 
+    const unsigned workerTotal = workerCount(jobs, files.size(), ui);
     const long long maximum = lastPosition(files.size());
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
@@ -324,7 +260,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     std::exception_ptr failure;
     const auto work = [&] {
         try {
-            MirrorFolders workerFolders(target, decrypt, reported);
+            MirrorFolders workerFolders(target, source, decrypt, reported);
             for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
                 FileNotices notices;
                 const FileResult result =
@@ -339,7 +275,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
             nextFile = files.size();
         }
     };
-    runOnWorkers(workerCount(jobs, files.size()), work, [&] { nextFile = files.size(); });
+    runOnWorkers(workerTotal, work, [&] { nextFile = files.size(); });
     if (failure)
         std::rethrow_exception(failure);
     ui.progressEnd();

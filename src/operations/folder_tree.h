@@ -33,9 +33,12 @@ struct FolderRunSummary {
 // through a symbolic link: a link where the mirror needs a folder or a file is reported and that part is
 // left out. With Existing::keep an existing output file is left alone and counts as an output error.
 // worst is the most serious result met (wrong password < input/output error).
-// The files are processed by jobs worker threads at once (0: one per processor), each exactly as a serial run
-// would; the user interface is called by one thread at a time, and a file's notices come in the order of the
-// files whichever finished first.
+// Folders the run creates get their source folders' permission bits (see mirrorFolderPermissions); fifos,
+// sockets and devices in the source are told as notes and fail nothing.
+// The files are processed by jobs worker threads at once (0: one per processor; fewer where the open-file
+// limit leaves no room, told through workersLimited), each exactly as a serial run would; the user interface
+// is called by one thread at a time, and a file's notices come in the order of the files whichever finished
+// first.
 FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, const std::u16string& password,
                                UserInterface& ui, Confirmation confirmation, Existing existing = Existing::replace,

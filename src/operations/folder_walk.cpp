@@ -36,19 +36,26 @@ std::vector<Entry> listFolder(const std::filesystem::path& folder, std::vector<W
     return entries;
 }
 
-bool isFileToProcess(const Entry& entry) {
+bool isSpecialFile(const Entry& entry) {
     using std::filesystem::file_type;
     switch (entry.type) {
-    case file_type::directory:
     case file_type::fifo: // opening one would wait for a writer
     case file_type::socket:
     case file_type::block:
     case file_type::character:
-        return false;
+        return true;
     default:
-        // Hidden and system files are processed like any other; only the name decides.
-        return entry.path.filename().native().front() != '.';
+        return false;
     }
+}
+
+// Hidden and system files are processed like any other; only the name decides.
+bool isSkippedName(const Entry& entry) {
+    return entry.path.filename().native().front() == '.';
+}
+
+bool isFileToProcess(const Entry& entry) {
+    return entry.type != std::filesystem::file_type::directory && !isSpecialFile(entry) && !isSkippedName(entry);
 }
 
 // A subfolder to list and enter: on Windows not one with the hidden or system attribute.
@@ -71,17 +78,19 @@ public:
     void leave() { m_ancestors.pop_back(); }
 
     void files(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out, Depth depth,
-               std::vector<WalkProblem>* problems) {
+               std::vector<WalkProblem>* problems, std::vector<std::filesystem::path>* specialFiles) {
         const std::vector<Entry> entries = listFolder(folder, problems);
         for (const Entry& entry : entries) {
             if (isFileToProcess(entry))
                 out.push_back(entry.path);
+            else if (specialFiles != nullptr && isSpecialFile(entry) && !isSkippedName(entry))
+                specialFiles->push_back(entry.path);
         }
         if (depth == Depth::topFolderOnly)
             return;
         for (const Entry& entry : entries) {
             if (isFolderToEnter(entry) && enter(entry.path)) {
-                files(entry.path, out, Depth::wholeTree, problems);
+                files(entry.path, out, Depth::wholeTree, problems, specialFiles);
                 leave();
             }
         }
@@ -118,10 +127,10 @@ private:
 } // namespace
 
 void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, Depth depth,
-                  std::vector<WalkProblem>* problems) {
+                  std::vector<WalkProblem>* problems, std::vector<std::filesystem::path>* specialFiles) {
     TreeWalk walk;
     if (walk.enter(folder))
-        walk.files(folder, files, depth, problems);
+        walk.files(folder, files, depth, problems, specialFiles);
 }
 
 void collectFolders(const std::filesystem::path& folder, std::vector<std::filesystem::path>& folders, Depth depth) {

@@ -20,9 +20,11 @@ enum class Depth { wholeTree, topFolderOnly };
 // entries in name order; file names beginning with "." are skipped, folders beginning with "." are entered;
 // on Windows hidden and system files are included, hidden and system folders are not entered; directory
 // links that would loop are not followed; fifos, sockets and devices are not files to encrypt).
-// What cannot be read is appended to problems (when given) and passed over.
+// What cannot be read is appended to problems (when given) and passed over; fifos, sockets and devices (and
+// links to them) whose names do not begin with "." are appended to specialFiles (when given).
 void collectFiles(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files, Depth depth,
-                  std::vector<WalkProblem>* problems = nullptr);
+                  std::vector<WalkProblem>* problems = nullptr,
+                  std::vector<std::filesystem::path>* specialFiles = nullptr);
 
 // Appends the full path of every subfolder of the tree: a folder's direct subfolders first, then the
 // subfolders of each of them in turn, so every folder comes before its own subfolders. On Windows hidden and

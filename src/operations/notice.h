@@ -16,6 +16,7 @@ enum class NoticeKind {
     outputOpenFailed,  // the output cannot be created (a folder, not writable, no such folder...)
     outputNotRegular,  // the output names a device, a pipe, a socket or another non-file: never replaced
     outputExists,      // the output exists (or appeared during the run) and may not be replaced
+    outputLinkRefused, // path: a link at the output in a shared sticky folder, placed by another user: not followed
     sameFile,          // input and output are one file (other: the output)
     readFailed,        // reading the input failed midway
     writeFailed,       // writing or putting the output in place failed
@@ -32,6 +33,7 @@ enum class NoticeKind {
     folderUnreadable,       // a folder or file of the source tree cannot be listed or examined; it is passed over
     mirrorFolderFailed,     // a folder of the mirror cannot be created or entered
     mirrorLink,             // a symbolic link stands where the mirror needs a folder or a file; not written through
+    specialFileSkipped,     // a FIFO, socket or device (or a link to one) in the source tree: a note, no failure
 };
 
 struct Notice {

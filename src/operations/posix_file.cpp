@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -94,7 +96,7 @@ unsigned newFilePermissions(unsigned sourcePermissions) {
         });
         mask = static_cast<int>(processUmask);
     }
-    return sourcePermissions & 07777 & ~static_cast<unsigned>(mask);
+    return sourcePermissions & 0777 & ~static_cast<unsigned>(mask);
 }
 
 // ---- InputFile
@@ -238,16 +240,103 @@ bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason
     return true;
 }
 
-OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
-                                            std::string& reason) const {
-    if (::mkdirat(m_folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
-        reason = systemReason(errno);
-        return Step::failed;
-    }
+namespace {
+
+int openFolderAt(int folder, const std::filesystem::path& name, int flags) {
     int fd;
     do {
-        fd = ::openat(m_folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        fd = ::openat(folder, name.empty() ? "." : name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | flags);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The text of the link name in folder.
+bool readLinkAt(int folder, const std::filesystem::path& name, std::string& text) {
+    std::string buffer(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlinkat(folder, name.c_str(), buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(n));
+            text = std::move(buffer);
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace
+
+OutputFolder::Place OutputFolder::openOutput(const std::filesystem::path& output, std::filesystem::path& name,
+                                             std::filesystem::path& refusedLink, std::string& reason) {
+    if (!open(output.parent_path(), reason))
+        return Place::failed;
+    name = output.filename();
+    // Each link is judged in the folder that holds it, through that folder's descriptor, so the folder judged
+    // is the folder written to. In a sticky folder nobody but the link's owner and the folder's owner may
+    // replace the link, so one that passes cannot be swapped for another meanwhile.
+    constexpr int maximumLinks = 40;
+    for (int hop = 0; hop < maximumLinks; ++hop) {
+        struct stat link {};
+        if (::fstatat(m_folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(link.st_mode))
+            return Place::found;
+        struct stat folder {};
+        if (::fstat(m_folder, &folder) != 0) {
+            reason = systemReason(errno);
+            return Place::failed;
+        }
+        if (!mayFollowLink(folder.st_mode, folder.st_uid, link.st_uid, ::geteuid())) {
+            refusedLink = m_path / name;
+            return Place::linkRefused;
+        }
+        std::string text;
+        if (!readLinkAt(m_folder, name, text)) {
+            reason = systemReason(errno);
+            return Place::failed;
+        }
+        const std::filesystem::path next(text);
+        const std::filesystem::path nextName = next.filename();
+        if (nextName.empty() || nextName == "." || nextName == "..") {
+            reason = systemReason(EISDIR);
+            return Place::failed;
+        }
+        const int nextFolder = next.is_absolute() ? openFolderAt(AT_FDCWD, next.parent_path(), 0)
+                                                  : openFolderAt(m_folder, next.parent_path(), 0);
+        if (nextFolder < 0) {
+            reason = systemReason(errno);
+            return Place::failed;
+        }
+        closeQuietly(std::exchange(m_folder, nextFolder));
+        m_path = next.is_absolute() ? next.parent_path() : m_path / next.parent_path();
+        name = nextName;
+    }
+    reason = systemReason(ELOOP);
+    return Place::failed;
+}
+
+bool createFolder(const std::filesystem::path& folder, unsigned permissions, std::string& reason) {
+    // mkdir applies the umask; the special bits are never asked for.
+    if (::mkdir(folder.c_str(), static_cast<mode_t>(permissions & 0777)) == 0 || errno == EEXIST)
+        return true;
+    reason = systemReason(errno);
+    return false;
+}
+
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name,
+                                            const std::function<unsigned()>& newFolderPermissions, OutputFolder& child,
+                                            std::string& reason) const {
+    // Opened first: most folders exist, and a needless mkdir would lock the parent against the other workers.
+    int fd = openFolderAt(m_folder, name, O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT) {
+        // mkdir applies the umask; the special bits are never asked for.
+        if (::mkdirat(m_folder, name.c_str(), static_cast<mode_t>(newFolderPermissions() & 0777)) != 0 &&
+            errno != EEXIST) {
+            reason = systemReason(errno);
+            return Step::failed;
+        }
+        fd = openFolderAt(m_folder, name, O_NOFOLLOW);
+    }
     if (fd < 0) {
         const int error = errno;
         struct stat info {};
@@ -271,11 +360,12 @@ OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) c
     return S_ISREG(info.st_mode) ? Entry::regularFile : Entry::other;
 }
 
-int OutputFolder::permissionsOf(const std::filesystem::path& name) const {
+bool OutputFolder::accessOf(const std::filesystem::path& name, FileAccess& access) const {
     struct stat info {};
     if (::fstatat(m_folder, name.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode))
-        return -1;
-    return static_cast<int>(info.st_mode & 07777);
+        return false;
+    access = {static_cast<unsigned>(info.st_mode & 07777), info.st_uid, info.st_gid};
+    return true;
 }
 
 // ---- TemporaryOutput
@@ -361,8 +451,26 @@ int renameWithoutReplacing(int folder, const char* from, const char* to) {
 
 } // namespace
 
+namespace {
+
+// Gives the file the owner and group asked for, or the group alone, as far as the caller may: root may give any,
+// others only a group they belong to. What may not be set stays the caller's.
+void keepOwner(int fd, const FileAccess& access) {
+    if (access.owner < 0 || access.group < 0)
+        return;
+    const auto owner = static_cast<uid_t>(access.owner);
+    const auto group = static_cast<gid_t>(access.group);
+    if (::fchown(fd, owner, group) == 0 || ::fchown(fd, static_cast<uid_t>(-1), group) == 0)
+        return;
+    // Neither may be set: the file stays the caller's, which is what a new file would be.
+}
+
+} // namespace
+
 TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
-    if (::fchmod(m_file, static_cast<mode_t>(m_permissions)) != 0 || ::fsync(m_file) != 0) {
+    // The owner first: a change of owner clears setuid and setgid, and the bits are set after it.
+    keepOwner(m_file, m_access);
+    if (::fchmod(m_file, static_cast<mode_t>(m_access.permissions)) != 0 || ::fsync(m_file) != 0) {
         reason = systemReason(errno);
         return Commit::failed;
     }
@@ -393,6 +501,37 @@ void TemporaryOutput::discard() {
     }
     unregisterTemporary(std::exchange(m_registration, -1));
     closeQuietly(std::exchange(m_folder, noFile));
+}
+
+// ---- Open files
+
+std::size_t openFileBudget() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return SIZE_MAX;
+    // The descriptors open now, counted where the system lists them; else estimated by the lowest free number.
+    std::size_t open = 0;
+    if (DIR* list = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(list)) {
+            if (entry->d_name[0] != '.')
+                ++open;
+        }
+        ::closedir(list);
+    } else {
+        const int probe = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        open = probe < 0 ? static_cast<std::size_t>(limit.rlim_cur) : static_cast<std::size_t>(probe) + 1;
+        closeQuietly(probe);
+    }
+    const auto maximum = static_cast<std::size_t>(limit.rlim_cur);
+    return open < maximum ? maximum - open : 0;
+}
+
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max)
+        return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit); // where the hard limit itself is refused, the old one stays
 }
 
 } // namespace kelvara

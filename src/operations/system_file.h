@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ inline constexpr NativeFile noFile = -1;
 
 // The system's text for an errno value.
 std::string systemReason(int errorNumber);
+
+// Who may use a file: its permission bits and, where known, its owner and group (POSIX; -1 when not known or
+// not to be set).
+struct FileAccess {
+    unsigned permissions = 0600;
+    std::int64_t owner = -1;
+    std::int64_t group = -1;
+};
 
 // A file opened for reading only: a named file, or the process's standard input.
 class InputFile {
@@ -82,16 +91,26 @@ public:
     // Opens a folder the user named; links in its path are followed.
     bool open(const std::filesystem::path& folder, std::string& reason);
 
+    enum class Place { found, linkRefused, failed };
+    // Opens the folder of the output path and sets name to the entry to write in it. A symbolic link at the
+    // output is followed (to the file it names) only where the system's rule for links in shared sticky
+    // folders allows it (mayFollowLink); otherwise Place::linkRefused with refusedLink set to the link.
+    Place openOutput(const std::filesystem::path& output, std::filesystem::path& name,
+                     std::filesystem::path& refusedLink, std::string& reason);
+
     enum class Step { entered, link, failed };
     // Opens the subfolder name of this folder, creating it when it is missing, without following a link:
-    // a link (to a folder or anywhere else) gives Step::link and nothing is entered.
-    Step enterChild(const std::filesystem::path& name, OutputFolder& child, std::string& reason) const;
+    // a link (to a folder or anywhere else) gives Step::link and nothing is entered. A folder created here gets
+    // the permission bits newFolderPermissions() less the umask, never setuid, setgid or sticky (POSIX).
+    Step enterChild(const std::filesystem::path& name, const std::function<unsigned()>& newFolderPermissions,
+                    OutputFolder& child, std::string& reason) const;
 
     // What stands at name in this folder, a link not followed.
     enum class Entry { missing, regularFile, link, other };
     Entry entryType(const std::filesystem::path& name) const;
-    // The permission bits of the regular file at name (links followed), or -1.
-    int permissionsOf(const std::filesystem::path& name) const;
+    // The permission bits, owner and group of the regular file at name (links followed); false when there is
+    // none.
+    bool accessOf(const std::filesystem::path& name, FileAccess& access) const;
 
     const std::filesystem::path& path() const { return m_path; }
     bool isOpen() const { return m_folder != noFile; }
@@ -111,6 +130,11 @@ private:
 // What becomes of an output that exists already.
 enum class Existing { replace, keep };
 
+// Creates the folder (its parent must exist) with the permission bits permissions less the umask, never
+// setuid, setgid or sticky (POSIX; elsewhere it takes its parent's access rules). An existing folder counts as
+// made; otherwise reason is the system's own.
+bool createFolder(const std::filesystem::path& folder, unsigned permissions, std::string& reason);
+
 // A new file with a unique name in the target's folder, readable by its owner only while it is written.
 // commit() puts it in place of the target; without a commit the destructor removes it, so a failed run
 // leaves the target as it was. While it exists its name is registered, so that a signal handler can remove
@@ -126,8 +150,9 @@ public:
     bool create(const OutputFolder& folder, const std::filesystem::path& targetName, std::string& reason);
     bool writeAll(const void* data, std::size_t size, std::string& reason) override;
 
-    // The permission bits the file gets before it is put in place (POSIX; ignored elsewhere).
-    void setFinalPermissions(unsigned permissions) { m_permissions = permissions; }
+    // The permission bits, and the owner and group where they are set and the caller may set them, that the
+    // file gets before it is put in place (POSIX; ignored elsewhere).
+    void setFinalAccess(const FileAccess& access) { m_access = access; }
 
     enum class Commit { done, targetExists, failed };
     // Flushes the data to the disk, closes the file and renames it to the target. With Existing::keep the
@@ -145,7 +170,7 @@ private:
     std::filesystem::path m_targetName;
     std::filesystem::path m_temporaryName;
     int m_registration = -1;
-    unsigned m_permissions = 0600;
+    FileAccess m_access;
     std::uint64_t m_written = 0;
     std::uint64_t m_writtenBack = 0; // bytes already handed to the disk
 };
@@ -156,8 +181,26 @@ inline constexpr const char* temporaryPrefix = ".kelvara-";
 // A fresh random file name for a temporary output: the prefix, 16 hex digits, ".tmp".
 std::filesystem::path temporaryName();
 
-// The permission bits a new file of the given source's bits gets: the bits less the process's umask.
+// The permission bits a new file or folder of the given source's bits gets: the bits less the process's umask,
+// never setuid, setgid or sticky (a copy made by root must not become a program that runs as root).
 unsigned newFilePermissions(unsigned sourcePermissions);
+
+// The bits a replaced file keeps of its own: all but setuid and setgid.
+inline unsigned keptFilePermissions(unsigned existingPermissions) {
+    return existingPermissions & 01777;
+}
+
+// Whether the system would follow a symbolic link owned by linkOwner in a folder of the given mode and owner
+// for a caller: always, unless the folder is sticky and writable by everyone; then only a link of the caller's
+// or of the folder's owner. Applied by the tool itself, whatever the machine's own setting, so that no link
+// another user placed in a shared folder such as /tmp redirects an output.
+bool mayFollowLink(unsigned folderMode, std::int64_t folderOwner, std::int64_t linkOwner, std::int64_t caller);
+
+// How many more files and folders this process may hold open at once (a large number where there is no limit).
+std::size_t openFileBudget();
+
+// Raises the process's limit of open files to the highest it may have (POSIX; nothing elsewhere).
+void raiseOpenFileLimit();
 
 // Removes every temporary output that exists at this moment. Safe to call from a signal handler.
 void removeTemporaryFiles() noexcept;

@@ -41,6 +41,9 @@ public:
     // A folder run's data phase after each file: files and input bytes done of the run's totals.
     virtual void folderProgress(std::size_t /*filesDone*/, std::size_t /*files*/, std::uint64_t /*bytesDone*/,
                                 std::uint64_t /*bytes*/) {}
+
+    // A folder run handles fewer files at once than wanted, since the limit of open files allows no more.
+    virtual void workersLimited(unsigned /*wanted*/, unsigned /*allowed*/) {}
 };
 
 } // namespace kelvara

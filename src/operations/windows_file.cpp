@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <utility>
 #include <windows.h>
 
@@ -218,8 +219,33 @@ bool OutputFolder::open(const std::filesystem::path& folder, std::string& reason
     return true;
 }
 
-OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, OutputFolder& child,
-                                            std::string& reason) const {
+// Windows has no sticky shared folders: a link at the output is followed to the file it names, as opening
+// it would.
+OutputFolder::Place OutputFolder::openOutput(const std::filesystem::path& output, std::filesystem::path& name,
+                                             std::filesystem::path&, std::string& reason) {
+    std::filesystem::path target = output;
+    std::error_code error;
+    if (std::filesystem::is_symlink(output, error)) {
+        std::filesystem::path resolved = std::filesystem::canonical(output, error);
+        if (!error)
+            target = std::move(resolved);
+    }
+    if (!open(target.parent_path(), reason))
+        return Place::failed;
+    name = target.filename();
+    return Place::found;
+}
+
+// Permission bits do not apply: a new folder takes its parent's access rules.
+bool createFolder(const std::filesystem::path& folder, unsigned, std::string& reason) {
+    if (::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    reason = lastReason();
+    return false;
+}
+
+OutputFolder::Step OutputFolder::enterChild(const std::filesystem::path& name, const std::function<unsigned()>&,
+                                            OutputFolder& child, std::string& reason) const {
     const std::filesystem::path path = m_path / name;
     if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
         reason = lastReason();
@@ -264,8 +290,12 @@ OutputFolder::Entry OutputFolder::entryType(const std::filesystem::path& name) c
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::other : Entry::regularFile;
 }
 
-int OutputFolder::permissionsOf(const std::filesystem::path& name) const {
-    return entryType(name) == Entry::regularFile ? 0666 : -1;
+// Windows files carry access lists, not permission bits and owners: an output takes its folder's rules.
+bool OutputFolder::accessOf(const std::filesystem::path& name, FileAccess& access) const {
+    if (entryType(name) != Entry::regularFile)
+        return false;
+    access = FileAccess{0666};
+    return true;
 }
 
 // ---- TemporaryOutput
@@ -352,5 +382,12 @@ void TemporaryOutput::discard() {
         m_temporaryName.clear();
     }
 }
+
+// Files are handles here, and the system sets no small limit on them.
+std::size_t openFileBudget() {
+    return SIZE_MAX;
+}
+
+void raiseOpenFileLimit() {}
 
 } // namespace kelvara

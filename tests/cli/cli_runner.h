@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/wait.h>
@@ -25,6 +26,8 @@ public:
 
     // Variables for the child on top of a minimal environment (KELVARA_PASSWORD only when given).
     std::map<std::string, std::string> environment;
+    // Run in the child just before the program starts (limits, umask); the program inherits what it sets.
+    std::function<void()> beforeExec;
 
     CliResult run(const std::vector<std::string>& args, const std::string& input = {}) const {
         const TempDir io;
@@ -42,6 +45,8 @@ public:
                 env.push_back(name + "=" + value);
             std::vector<std::string> argvText{KELVARA_CLI_PATH};
             argvText.insert(argvText.end(), args.begin(), args.end());
+            if (beforeExec)
+                beforeExec();
             ::execve(KELVARA_CLI_PATH, pointers(argvText).data(), pointers(env).data());
             ::_exit(121);
         }

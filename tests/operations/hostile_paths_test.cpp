@@ -159,7 +159,7 @@ TEST_F(HostilePaths, FolderRunNeverWritesThroughLinksInTheMirror) {
 }
 
 // As an unprivileged user: a source folder that cannot be listed is reported with its reason and the rest is
-// done; a target folder that cannot be written is reported with the real reason.
+// done; a target folder that cannot be written or made is reported with the real reason, not a missing folder.
 TEST_F(HostilePaths, UnreadableAndUnwritableFoldersAreReportedWithTheirReason) {
     writeFile(dir / "src/ok.txt", "fine");
     writeFile(dir / "src/locked/secret.txt", "unseen");
@@ -180,16 +180,18 @@ TEST_F(HostilePaths, UnreadableAndUnwritableFoldersAreReportedWithTheirReason) {
         if (locked.kind != folderUnreadable || locked.path != dir / "src/locked" ||
             locked.reason != "Permission denied")
             return 13;
-        childUi.notices.clear();
-        const auto closed =
-            runFolderTree(Direction::encrypt, dir / "src", dir / "closed", u"pw", childUi, Confirmation::given);
-        if (closed.worst == FileResult::success)
-            return 14;
-        for (const Notice& notice : childUi.notices) {
-            if (notice.kind == mirrorFolderFailed && notice.reason == "Permission denied")
-                return 0;
+        // A target below the closed folder, or the closed folder itself: the failed mkdir's own reason.
+        for (const fs::path& target : {dir / "closed", dir / "closed/new"}) {
+            childUi.notices.clear();
+            if (runFolderTree(Direction::encrypt, dir / "src", target, u"pw", childUi, Confirmation::given).worst ==
+                FileResult::success)
+                return 14;
+            for (const Notice& notice : childUi.notices) {
+                if (notice.reason != "Permission denied")
+                    return 15;
+            }
         }
-        return 15;
+        return 0;
     });
     EXPECT_EQ(result, 0);
     fs::permissions(dir / "src/locked", fs::perms::owner_all);

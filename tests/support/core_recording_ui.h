@@ -21,6 +21,8 @@ public:
     std::uint64_t lastFileTotal = 0;
     // Called at every report of a file's progress: lets a test act while a routine is midway.
     std::function<void(std::uint64_t done)> duringFile;
+    // Each lowering of a folder run's workers as "wanted>allowed".
+    std::vector<std::string> workerLimits;
 
     // The kinds of the notices, in order.
     std::vector<NoticeKind> kinds() const {
@@ -53,6 +55,9 @@ public:
         lastFileTotal = total;
         if (duringFile)
             duringFile(done);
+    }
+    void workersLimited(unsigned wanted, unsigned allowed) override {
+        workerLimits.push_back(std::to_string(wanted) + ">" + std::to_string(allowed));
     }
 };
 
