@@ -19,6 +19,7 @@ constexpr CommandInfo decryptCommandInfo{
     "standard input (then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::decrypting,
+    StandardInputUse::forDash,
 };
 
 class DecryptCommand final : public Command {
@@ -35,7 +36,7 @@ public:
         });
     }
 
-    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation& invocation, Streams& streams, std::u16string_view password) override {
         auto ui = makeUserInterface(streams, invocation);
         return exitStatusOf(
             decryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));

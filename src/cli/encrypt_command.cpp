@@ -18,6 +18,7 @@ constexpr CommandInfo encryptCommandInfo{
     "(then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::encrypting,
+    StandardInputUse::forDash,
 };
 
 class EncryptCommand final : public Command {
@@ -32,7 +33,7 @@ public:
         });
     }
 
-    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation& invocation, Streams& streams, std::u16string_view password) override {
         auto ui = makeUserInterface(streams, invocation);
         return exitStatusOf(
             encryptSingleFile(fFiles.input(), fFiles.output(), password, invocation.verbose, ui, invocation.force));

@@ -139,7 +139,7 @@ std::optional<FileResult> refuseTarget(const Target& target, bool replaceExistin
 }
 
 FileResult runFile(Direction direction, InputFile& input, const std::filesystem::path& inputPath, const Target& target,
-                   const std::u16string& password, bool reportSuccess, bool replaceExisting, const Reporter& report) {
+                   std::u16string_view password, bool reportSuccess, bool replaceExisting, const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     std::string reason;
     if (target.folder != nullptr) {
@@ -192,7 +192,7 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
 }
 
 FileResult runSingleFile(Direction direction, const FileSource& source, const FileDestination& destination,
-                         const std::u16string& password, bool reportSuccess, UserInterface& ui, bool replaceExisting) {
+                         std::u16string_view password, bool reportSuccess, UserInterface& ui, bool replaceExisting) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
@@ -228,7 +228,7 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
 }
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
-                       const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                       const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                        bool replaceExisting) {
     const Reporter report(ui, direction);
     std::string reason;
@@ -251,14 +251,14 @@ template <class Run> FileResult guarded(const std::filesystem::path& inputPath, 
 
 } // namespace
 
-FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, std::u16string_view password,
                              bool reportSuccess, UserInterface& ui, bool replaceExisting) {
     return guarded(input.path, ui, [&] {
         return runSingleFile(Direction::encrypt, input, output, password, reportSuccess, ui, replaceExisting);
     });
 }
 
-FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, std::u16string_view password,
                              bool reportSuccess, UserInterface& ui, bool replaceExisting) {
     return guarded(input.path, ui, [&] {
         return runSingleFile(Direction::decrypt, input, output, password, reportSuccess, ui, replaceExisting);
@@ -266,20 +266,20 @@ FileResult decryptSingleFile(const FileSource& input, const FileDestination& out
 }
 
 FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                            bool replaceExisting) {
     return guarded(input, ui,
                    [&] { return runFileInto(Direction::encrypt, input, folder, name, password, ui, replaceExisting); });
 }
 
 FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                            bool replaceExisting) {
     return guarded(input, ui,
                    [&] { return runFileInto(Direction::decrypt, input, folder, name, password, ui, replaceExisting); });
 }
 
-FileResult verifySingleFile(const FileSource& source, const std::u16string& password, UserInterface& ui) {
+FileResult verifySingleFile(const FileSource& source, std::u16string_view password, UserInterface& ui) {
     return guarded(source.path, ui, [&] {
         const Reporter report(ui, Direction::decrypt);
         std::string reason;

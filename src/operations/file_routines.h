@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -49,24 +50,24 @@ struct FileDestination {
 // replaceExisting is false; then a file that appears at the output during the run is not replaced either.
 // A replaced file keeps its permission bits; a new one gets the input's, less the umask.
 // Callable from any thread: the routine uses nothing but its arguments.
-FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+FileResult encryptSingleFile(const FileSource& input, const FileDestination& output, std::u16string_view password,
                              bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
 
 // Decrypts input into output; a wrong password or an input shorter than the check block is refused before
 // anything is written, and a failure leaves the output path as it was.
-FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, const std::u16string& password,
+FileResult decryptSingleFile(const FileSource& input, const FileDestination& output, std::u16string_view password,
                              bool reportSuccess, UserInterface& ui, bool replaceExisting = true);
 
 // The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
 // is reported and not written through.
 FileResult encryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                            bool replaceExisting);
 FileResult decryptFileInto(const std::filesystem::path& input, const OutputFolder& folder,
-                           const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                           const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                            bool replaceExisting);
 
 // Checks the password against the input's check block and writes nothing.
-FileResult verifySingleFile(const FileSource& input, const std::u16string& password, UserInterface& ui);
+FileResult verifySingleFile(const FileSource& input, std::u16string_view password, UserInterface& ui);
 
 } // namespace kelvara

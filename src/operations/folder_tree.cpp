@@ -212,7 +212,7 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
 
 // Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
 FileResult processFile(bool decrypt, const std::filesystem::path& file, const std::filesystem::path& target,
-                       MirrorFolders& mirror, const std::u16string& password, bool replaceExisting,
+                       MirrorFolders& mirror, std::u16string_view password, bool replaceExisting,
                        FileNotices& notices) {
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
@@ -237,7 +237,7 @@ std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, cons
 }
 
 FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
-                               const std::filesystem::path& targetFolder, const std::u16string& password,
+                               const std::filesystem::path& targetFolder, std::u16string_view password,
                                UserInterface& ui, bool askConfirmation, bool replaceExisting, unsigned jobs) {
     const bool decrypt = direction == FolderDirection::decrypt;
     FolderRunSummary summary;

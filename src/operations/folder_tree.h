@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -36,8 +37,7 @@ struct FolderRunSummary {
 // would; the user interface is called by one thread at a time, and a file's notices come in the order of the
 // files whichever finished first.
 FolderRunSummary runFolderTree(FolderDirection direction, const std::filesystem::path& sourceFolder,
-                               const std::filesystem::path& targetFolder, const std::u16string& password,
-                               UserInterface& ui, bool askConfirmation, bool replaceExisting = true,
-                               unsigned jobs = 0);
+                               const std::filesystem::path& targetFolder, std::u16string_view password,
+                               UserInterface& ui, bool askConfirmation, bool replaceExisting = true, unsigned jobs = 0);
 
 } // namespace kelvara

@@ -27,6 +27,22 @@ void noteMissing(std::u32string& missing, char32_t character) {
         missing.push_back(character);
 }
 
+// The characters of text that became '?' in its 8-bit form bytes although they were no '?'.
+std::u32string missingCharacters(std::u16string_view text, std::string_view bytes) {
+    std::u32string missing;
+    for (std::size_t i = 0, byte = 0; i < text.size(); ++i, ++byte) {
+        const char16_t unit = text[i];
+        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            noteMissing(missing, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                                     (static_cast<char32_t>(text[i + 1]) - 0xDC00));
+            ++i;
+        } else if (bytes[byte] == '?' && unit != u'?') {
+            noteMissing(missing, unit);
+        }
+    }
+    return missing;
+}
+
 } // namespace
 
 std::u16string normalizeLineBreaks(std::u16string_view text, std::u16string_view lineEnd) {
@@ -51,17 +67,13 @@ TextBytes textToBytes(std::u16string_view text, LineEnds lineEnds) {
         lineEnds == LineEnds::asTyped ? std::u16string(text) : normalizeLineBreaks(text, lineEndText(lineEnds));
     TextBytes result;
     result.bytes = toCodePage1252(normal);
-    // Every '?' that was not a '?' marks a character the code page lacks.
-    for (std::size_t i = 0, byte = 0; i < normal.size(); ++i, ++byte) {
-        const char16_t unit = normal[i];
-        if (isHighSurrogate(unit) && i + 1 < normal.size() && isLowSurrogate(normal[i + 1])) {
-            noteMissing(result.missing, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                                            (static_cast<char32_t>(normal[i + 1]) - 0xDC00));
-            ++i;
-        } else if (result.bytes[byte] == '?' && unit != u'?') {
-            noteMissing(result.missing, unit);
-        }
-    }
+    result.missing = missingCharacters(normal, result.bytes);
+    return result;
+}
+
+PasswordBytes textPasswordBytes(std::u16string_view password) {
+    PasswordBytes result{toSecretCodePage1252(password), {}};
+    result.missing = missingCharacters(password, result.bytes.view());
     return result;
 }
 
