@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/wait.h>
@@ -25,6 +26,8 @@ public:
 
     // Variables for the child on top of a minimal environment (KELVARA_PASSWORD only when given).
     std::map<std::string, std::string> environment;
+    // Runs in the child just before the program starts, after the standard streams are set up.
+    std::function<void()> inChild;
 
     CliResult run(const std::vector<std::string>& args, const std::string& input = {}) const {
         const TempDir io;
@@ -37,6 +40,8 @@ public:
             redirect(io / "in", STDIN_FILENO, O_RDONLY);
             redirect(io / "out", STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
             redirect(io / "err", STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+            if (inChild)
+                inChild();
             std::vector<std::string> env{"PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
             for (const auto& [name, value] : environment)
                 env.push_back(name + "=" + value);
