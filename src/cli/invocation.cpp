@@ -24,8 +24,10 @@ constexpr OptionEntry optionTable[] = {
     {"-j", "--jobs", optionJobs, "N", "files processed at once (default: one per processor)"},
     {"", "--password-file", optionPasswordFile, "FILE",
      "read the password from FILE (else KELVARA_PASSWORD, else a\n"
-     "prompt); a trailing line end and a leading UTF-8\n"
-     "byte-order mark are not part of the password"},
+     "prompt); one trailing line end (LF, CR LF or a lone CR)\n"
+     "and a leading UTF-8 byte-order mark are not part of the\n"
+     "password; at most 64 KiB, never the standard input the\n"
+     "command reads"},
 };
 
 // A count of jobs: a plain decimal number from 1 to 256.
