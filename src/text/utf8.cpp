@@ -69,6 +69,40 @@ template <class Utf16String> Utf16String decodeToUtf16(std::string_view text) {
     return result;
 }
 
+template <class Utf8String> void appendUtf8To(Utf8String& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+template <class Utf8String> Utf8String encodeToUtf8(std::u16string_view text) {
+    Utf8String result;
+    result.reserve(text.size()); // a secret string that grows wipes the buffer it leaves
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = replacement;
+        }
+        appendUtf8To(result, cp);
+    }
+    return result;
+}
+
 } // namespace
 
 std::u16string utf8ToUtf16(std::string_view text) {
@@ -89,51 +123,9 @@ std::u32string utf8ToCodePoints(std::string_view text) {
     return result;
 }
 
-namespace {
-
-template <class Utf8String> void appendUtf8To(Utf8String& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-} // namespace
-
 void appendUtf8(std::string& out, char32_t cp) {
     appendUtf8To(out, cp);
 }
-
-namespace {
-
-template <class Utf8String> Utf8String encodeToUtf8(std::u16string_view text) {
-    Utf8String result;
-    result.reserve(text.size()); // a secret string that grows wipes the buffer it leaves
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = replacement;
-        }
-        appendUtf8To(result, cp);
-    }
-    return result;
-}
-
-} // namespace
 
 std::string utf16ToUtf8(std::u16string_view text) {
     return encodeToUtf8<std::string>(text);
