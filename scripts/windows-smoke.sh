@@ -51,6 +51,11 @@ printf 'text' >"$name"
 cli encrypt "$name" --password-file "$password_file"
 KELVARA_PASSWORD="$(cat "$password_file")" "$wine" "$exe" verify "$name.kvra" >/dev/null ||
     fail "a password from the environment"
+# Texts are keyed with the password's Windows-1252 form: a Cyrillic password is refused there.
+status=0
+printf 'text' | KELVARA_PASSWORD="$(printf '\320\277\320\260\321\200\320\276\320\273\321\214')" "$wine" "$exe" encrypt-text \
+    >/dev/null 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "the refusal of a text password outside Windows-1252 (status $status)"
 
 # Paths beyond the 260 characters of MAX_PATH, with umlauts in the name.
 long="$work/long"

@@ -110,7 +110,7 @@ std::optional<QList<BatchFile>> planFileBatch(const QStringList& sources, Dialog
     return files;
 }
 
-void runFileBatch(const QList<BatchFile>& files, const std::u16string& password, RunInterface& ui) {
+void runFileBatch(const QList<BatchFile>& files, std::u16string_view password, RunInterface& ui) {
     // Each file counts one more than its bytes, so that empty files move the bar too.
     QList<long long> weights;
     long long total = 0;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -33,6 +34,6 @@ std::optional<QList<BatchFile>> planFileBatch(const QStringList& sources, Dialog
 // Handles every file in turn on the worker thread, with the progress window counting the bytes of all of them.
 // A file that fails (a wrong password, a target that may not be replaced...) is skipped and the run goes on;
 // the notices are collected and one message sums the run up.
-void runFileBatch(const QList<BatchFile>& files, const std::u16string& password, RunInterface& ui);
+void runFileBatch(const QList<BatchFile>& files, std::u16string_view password, RunInterface& ui);
 
 } // namespace kelvara

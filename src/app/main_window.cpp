@@ -12,7 +12,6 @@
 #include "operations/text_crypt.h"
 #include "operations/text_form.h"
 #include "operations/wiped_buffer.h"
-#include "text/code_page_1252.h"
 #include "ui/dialogs.h"
 #include "ui/drop_panel.h"
 #include "ui/file_version.h"
@@ -152,30 +151,51 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The password as it stands in the field, copied straight into wiped memory: no other copy is made.
+SecretUtf16 MainWindow::typedPassword() const {
+    const QString text = m_password->text(); // shares the field's buffer
+    return SecretUtf16(reinterpret_cast<const char16_t*>(text.constData()), static_cast<std::size_t>(text.size()));
+}
+
+namespace {
+
+// "П, р, и" for the message that names characters.
+QString listCharacters(const std::u32string& characters, std::size_t notShown = 0) {
+    QStringList list;
+    for (const char32_t character : characters)
+        list.append(QString::fromUcs4(&character, 1));
+    QString text = list.join(QStringLiteral(", "));
+    if (notShown > 0)
+        text += QStringLiteral(" … und %1 weitere").arg(notShown);
+    return text;
+}
+
+} // namespace
+
 // Text actions: the memo's text in its 8-bit form with CR LF line breaks, as typed text is stored elsewhere.
 // A text the form cannot hold, or one that is not an encrypted text, is refused and stays in the memo.
 void MainWindow::encryptTextToClipboard() {
+    // Texts are keyed with the password's 8-bit form: characters it lacks would all key as "?".
+    const PasswordBytes password = textPasswordBytes(typedPassword().view());
+    if (!password.missing.empty()) {
+        m_dialogs.message(this, QStringLiteral("Das Passwort enthält Zeichen, mit denen kein Text verschlüsselt "
+                                               "werden kann: %1\nDer Text bleibt unverändert.")
+                                    .arg(listCharacters(password.missing)));
+        return;
+    }
     TextBytes form = textToBytes(m_text->toPlainText().toStdU16String(), LineEnds::crlf);
     if (!form.missing.empty()) {
         secureWipe(form.bytes);
-        QStringList characters;
-        for (const char32_t character : form.missing)
-            characters.append(QString::fromUcs4(&character, 1));
-        QString list = characters.join(QStringLiteral(", "));
-        if (form.missingNotShown > 0)
-            list += QStringLiteral(" … und %1 weitere").arg(form.missingNotShown);
         m_dialogs.message(this, QStringLiteral("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
                                                "%1\nDer Text bleibt unverändert.")
-                                    .arg(list));
+                                    .arg(listCharacters(form.missing, form.missingNotShown)));
         return;
     }
     if (!m_passwordConfirmation->confirm(this)) {
         secureWipe(form.bytes);
         return;
     }
-    std::string password = toCodePage1252(m_password->text().toStdU16String());
-    const std::string encrypted = encryptText(form.bytes, password);
-    secureWipe(password);
+    const std::string encrypted = encryptText(form.bytes, password.bytes.view());
     secureWipe(form.bytes);
     m_text->setPlainText(QString::fromLatin1(encrypted.data(), static_cast<qsizetype>(encrypted.size())));
     m_text->selectAll();
@@ -184,12 +204,12 @@ void MainWindow::encryptTextToClipboard() {
 }
 
 void MainWindow::decryptTextToClipboard() {
-    std::string password = toCodePage1252(m_password->text().toStdU16String());
+    // Characters the password's 8-bit form lacks stay "?" here, as earlier versions keyed them.
+    const PasswordBytes password = textPasswordBytes(typedPassword().view());
     const TextBytes encrypted = textToBytes(m_text->toPlainText().toStdU16String(), LineEnds::asTyped);
     std::optional<std::string> decrypted;
     if (encrypted.missing.empty())
-        decrypted = decryptText(encrypted.bytes, password);
-    secureWipe(password);
+        decrypted = decryptText(encrypted.bytes, password.bytes.view());
     if (!decrypted) {
         m_dialogs.message(this, QStringLiteral("Der Text ist kein verschlüsselter Text (kein gültiges Base64).\n"
                                                "Der Text bleibt unverändert."));
@@ -240,10 +260,9 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
     // The routine refuses input and output naming one file before it writes anything.
     m_runner->start(
         [encrypt, input = toFileSystemPath(source), output = toFileSystemPath(target),
-         password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
-            transformSingleFile(encrypt ? Direction::encrypt : Direction::decrypt, input, output, password,
+         password = typedPassword()](UserInterface& ui) {
+            transformSingleFile(encrypt ? Direction::encrypt : Direction::decrypt, input, output, password.view(),
                                 Report::success, ui);
-            secureWipe(password);
         },
         encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));
 }
@@ -269,10 +288,9 @@ void MainWindow::folderRun(bool encrypt) {
     // "Sollen die Daten von ... nach ... verschlüsselt werden ?" through the runner's question box.
     // The field cannot change while the run blocks the window, so one copy serves every file.
     m_runner->start([encrypt, sourceFolder = toFileSystemPath(source), targetFolder = toFileSystemPath(target),
-                     password = m_password->text().toStdU16String()](UserInterface& ui) mutable {
-        runFolderTree(encrypt ? Direction::encrypt : Direction::decrypt, sourceFolder, targetFolder, password, ui,
-                      Confirmation::ask);
-        secureWipe(password);
+                     password = typedPassword()](UserInterface& ui) {
+        runFolderTree(encrypt ? Direction::encrypt : Direction::decrypt, sourceFolder, targetFolder, password.view(),
+                      ui, Confirmation::ask);
     });
 }
 
@@ -300,10 +318,8 @@ void MainWindow::handleFiles(const QStringList& paths) {
         std::any_of(batch->cbegin(), batch->cend(), [](const BatchFile& file) { return !file.decrypt; });
     if (encrypts && !m_passwordConfirmation->confirm(this))
         return;
-    m_runner->start([batch = *batch, password = m_password->text().toStdU16String()](RunInterface& ui) mutable {
-        runFileBatch(batch, password, ui);
-        secureWipe(password);
-    });
+    m_runner->start(
+        [batch = *batch, password = typedPassword()](RunInterface& ui) { runFileBatch(batch, password.view(), ui); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,6 +1,8 @@
 // The main window: password field, file group with drop panel, text group, banner strip and status bar.
 #pragma once
 
+#include "text/secret_text.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -83,6 +85,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    SecretUtf16 typedPassword() const;
     void buildLayout();
     QToolButton* addSymbolButton(QWidget* parent, const char* name, int x, int y, const QString& picture,
                                  const QString& hint);

@@ -29,11 +29,12 @@ struct CommandInfo {
     std::string_view description; // the paragraphs of --help between usage and options
     unsigned options;             // the Option bits it accepts
     PasswordUse passwordUse;
+    StandardInputUse standardInput; // when its input is standard input
 };
 
 // Every command works with the password. runCommand() checks the operands, lets the command prepare what
-// needs no password, obtains the password (refusing an empty one for encryption), runs the command with it
-// and wipes it.
+// needs no password, obtains the password (refusing an empty one and one with a NUL for encryption), runs the
+// command with it and wipes it.
 class Command {
 public:
     explicit Command(const CommandInfo& info) : m_info(info) {}
@@ -43,7 +44,7 @@ public:
     // Checks and prepares what needs no password; a status ends the command before the password is asked.
     virtual std::optional<int> prepare(const Invocation& /*invocation*/, Streams& /*streams*/) { return std::nullopt; }
     // Does the work; returns the exit status.
-    virtual int run(const Invocation& invocation, Streams& streams, const std::u16string& password) = 0;
+    virtual int run(const Invocation& invocation, Streams& streams, std::u16string_view password) = 0;
 
 private:
     CommandInfo m_info;

@@ -5,7 +5,6 @@
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
 #include "operations/password_length.h"
-#include "operations/wiped_buffer.h"
 
 #include <ostream>
 #include <system_error>
@@ -43,27 +42,28 @@ int runCommand(Command& command, const Invocation& invocation, Streams& streams)
     }
     if (auto status = command.prepare(invocation, streams))
         return *status;
-    PasswordOutcome outcome = obtainPassword(invocation, info.passwordUse);
+    const bool readsStandardInput = info.standardInput == StandardInputUse::always ||
+                                    (info.standardInput == StandardInputUse::forDash && invocation.operands[0] == "-");
+    PasswordOutcome outcome = obtainPassword(invocation, info.passwordUse, readsStandardInput);
     if (!outcome.password)
         return fail(streams, outcome.status, outcome.error);
-    std::u16string password = std::move(*outcome.password);
-    // Whatever is encrypted with the empty password is protected by nothing; reading such files stays possible.
-    if (password.empty() && info.passwordUse == PasswordUse::encrypting)
-        return fail(streams, exitUsage, "an empty password is not accepted for encrypting",
-                    "files and texts encrypted with it would be protected by nothing");
-    // The formats have no salt and a fast key derivation: a short password is guessed quickly. It is a hint only.
-    if (info.passwordUse == PasswordUse::encrypting && !invocation.quiet && isShortPassword(password))
-        streams.err << "kelvara-cli: warning: weak password: fewer than " << shortPasswordLimit
-                    << " characters are guessed quickly (this format has no salt and a fast key derivation)\n";
-    int status = exitInputOutput;
-    try {
-        status = command.run(invocation, streams, password);
-    } catch (...) {
-        secureWipe(password);
-        throw;
+    const SecretUtf16 password = std::move(*outcome.password);
+    if (info.passwordUse == PasswordUse::encrypting) {
+        // Whatever is encrypted with the empty password is protected by nothing; reading such files stays
+        // possible.
+        if (password.empty())
+            return fail(streams, exitUsage, "an empty password is not accepted for encrypting",
+                        "files and texts encrypted with it would be protected by nothing");
+        // The window's password field cannot take a NUL, so what it protected could never be opened there.
+        if (password.find(u'\0') != SecretUtf16::npos)
+            return fail(streams, exitUsage, "a password with a NUL character is not accepted for encrypting",
+                        "it cannot be typed into the window, so the result could not be opened there");
+        // The formats have no salt and a fast key derivation: a short password is guessed quickly. A hint only.
+        if (!invocation.quiet && isShortPassword(password.view()))
+            streams.err << "kelvara-cli: warning: weak password: fewer than " << shortPasswordLimit
+                        << " characters are guessed quickly (this format has no salt and a fast key derivation)\n";
     }
-    secureWipe(password);
-    return status;
+    return command.run(invocation, streams, password.view());
 }
 
 TerminalUserInterface makeUserInterface(Streams& streams, const Invocation& invocation) {

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <iterator>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -48,19 +50,50 @@ private:
     bool m_restore = false;
 };
 
-// Only async-signal-safe calls: tcsetattr, unlinkat (in removeTemporaryFiles), write and _exit.
-void onInterrupt(int signalNumber) {
-    const int terminal = savedTerminalFd.load();
+// Signals whose default action ends the process, sent from outside: handled like SIGTERM.
+constexpr int endingSignals[] = {
+    SIGHUP,    SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGIO,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+// Signals a fault of the program itself raises (they can also be sent). After the temporaries are removed the
+// signal takes its earlier action, so that a crash still dumps its core and a sanitizer still reports it.
+constexpr int faultSignals[] = {SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGSEGV, SIGSYS, SIGTRAP};
+struct sigaction earlierFaultActions[sizeof faultSignals / sizeof faultSignals[0]];
+
+// Only async-signal-safe calls: tcsetattr, unlinkat (in removeTemporaryFiles), write, sigaction, raise, _exit.
+void restoreTerminal() {
+    const int terminal = savedTerminalFd.exchange(-1);
     if (terminal >= 0) {
         ::tcsetattr(terminal, TCSANOW, &savedTerminal);
         // The prompt's line was left open: end it, so the shell's prompt starts on a line of its own.
         [[maybe_unused]] const ssize_t ignored = ::write(terminal, "\n", 1);
     }
+}
+
+void onInterrupt(int signalNumber) {
+    restoreTerminal();
     removeTemporaryFiles();
     ::_exit(128 + signalNumber);
 }
 
-TerminalReply readLine(int fd, std::string& line) {
+void onFault(int signalNumber) {
+    restoreTerminal();
+    removeTemporaryFiles();
+    for (std::size_t i = 0; i < std::size(faultSignals); ++i) {
+        if (faultSignals[i] == signalNumber)
+            ::sigaction(signalNumber, &earlierFaultActions[i], nullptr);
+    }
+    // A fault repeats when the handler returns; a signal that was sent is raised again. Either way it now meets
+    // its earlier action.
+    ::raise(signalNumber);
+}
+
+TerminalReply readLine(int fd, SecretBytes& line) {
     char c;
     for (;;) {
         const ssize_t n = ::read(fd, &c, 1);
@@ -72,6 +105,14 @@ TerminalReply readLine(int fd, std::string& line) {
             return TerminalReply::answered;
         line.push_back(c);
     }
+}
+
+bool identifyStandardStream(int fd, bool regularOnly, FileIdentity& identity) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || (regularOnly && !S_ISREG(info.st_mode)))
+        return false;
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
 }
 
 } // namespace
@@ -98,26 +139,51 @@ bool terminalAvailable() {
     return true;
 }
 
+bool identifyStandardInput(FileIdentity& identity) {
+    return identifyStandardStream(STDIN_FILENO, false, identity);
+}
+
+bool identifyStandardOutputFile(FileIdentity& identity) {
+    return identifyStandardStream(STDOUT_FILENO, true, identity);
+}
+
 void installInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    // While one handler runs, no other ending signal interrupts it.
+    for (const int signalNumber : endingSignals)
         sigaddset(&action.sa_mask, signalNumber);
-    }
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    for (int signalNumber = SIGRTMIN; signalNumber <= SIGRTMAX; ++signalNumber)
+        sigaddset(&action.sa_mask, signalNumber);
+    for (const int signalNumber : endingSignals)
         ::sigaction(signalNumber, &action, nullptr);
-    // Past a file-size limit write() then fails with EFBIG: an ordinary write error, temporary file removed.
+    for (int signalNumber = SIGRTMIN; signalNumber <= SIGRTMAX; ++signalNumber)
+        ::sigaction(signalNumber, &action, nullptr);
+    struct sigaction fault = action;
+    fault.sa_handler = onFault;
+    for (std::size_t i = 0; i < std::size(faultSignals); ++i)
+        ::sigaction(faultSignals[i], &fault, &earlierFaultActions[i]);
+    // Past a file-size limit write() then fails with EFBIG, and on a closed pipe with EPIPE: ordinary write
+    // errors, the temporary file removed.
     ::signal(SIGXFSZ, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
-std::optional<std::string> environmentVariable(const char* name) {
-    if (const char* value = std::getenv(name))
-        return std::string(value);
-    return std::nullopt;
+void abandonRun(int status) {
+    removeTemporaryFiles();
+    ::_exit(status);
 }
 
-TerminalReply askOnTerminal(std::string_view prompt, Echo echo, std::string& line) {
+bool readEnvironmentVariable(const char* name, SecretBytes& value) {
+    const char* text = std::getenv(name);
+    if (text == nullptr)
+        return false;
+    value.assign(text);
+    return true;
+}
+
+TerminalReply askOnTerminal(std::string_view prompt, Echo echo, SecretBytes& line) {
     line.clear();
     const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
     if (fd < 0)

@@ -3,7 +3,6 @@
 #include "cli/console.h"
 
 #include "operations/system_file.h"
-#include "operations/wiped_buffer.h"
 #include "text/utf8.h"
 
 #include <cstdio>
@@ -24,6 +23,10 @@ namespace {
 
 std::string toUtf8(const wchar_t* text, std::size_t length) {
     return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+SecretBytes toSecretUtf8(const wchar_t* text, std::size_t length) {
+    return utf16ToSecretUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 std::wstring toWide(std::string_view text) {
@@ -88,8 +91,8 @@ bool writeConsole(HANDLE output, std::string_view text) {
 }
 
 // Reads UTF-16 units up to the line end; the console delivers a typed line with "\r\n" at its end.
-TerminalReply readLine(HANDLE input, std::string& line) {
-    std::wstring wide;
+TerminalReply readLine(HANDLE input, SecretBytes& line) {
+    BasicSecretText<wchar_t> wide;
     TerminalReply reply = TerminalReply::nothingEntered;
     for (;;) {
         wchar_t unit = 0;
@@ -104,9 +107,9 @@ TerminalReply readLine(HANDLE input, std::string& line) {
         }
         if (unit != L'\r')
             wide.push_back(unit);
+        wipeMemory(&unit, sizeof unit);
     }
-    line = toUtf8(wide.data(), wide.size());
-    secureWipe(wide);
+    line = toSecretUtf8(wide.data(), wide.size());
     return reply;
 }
 
@@ -180,23 +183,53 @@ void installInterruptHandlers() {
     ::SetConsoleCtrlHandler(onConsoleInterrupt, TRUE);
 }
 
-std::optional<std::string> environmentVariable(const char* name) {
+bool readEnvironmentVariable(const char* name, SecretBytes& value) {
     const std::wstring wideName = toWide(name);
     const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
     if (size == 0)
-        return std::nullopt;
-    std::wstring value(size, L'\0');
-    const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
-    if (length == 0 || length >= size) {
-        secureWipe(value);
-        return std::nullopt;
-    }
-    std::string text = toUtf8(value.data(), length);
-    secureWipe(value);
-    return text;
+        return false;
+    BasicSecretText<wchar_t> wide;
+    wide.resize(size);
+    const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), wide.data(), size);
+    if (length == 0 || length >= size)
+        return false;
+    value = toSecretUtf8(wide.data(), length);
+    return true;
 }
 
-TerminalReply askOnTerminal(std::string_view prompt, Echo echo, std::string& line) {
+namespace {
+
+bool identifyStandardStream(DWORD stream, bool regularOnly, FileIdentity& identity) {
+    const HANDLE handle = ::GetStdHandle(stream);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
+        return false;
+    if (regularOnly && ::GetFileType(handle) != FILE_TYPE_DISK)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(handle, &info) == 0)
+        return false;
+    identity = {info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
+} // namespace
+
+bool identifyStandardInput(FileIdentity& identity) {
+    return identifyStandardStream(STD_INPUT_HANDLE, false, identity);
+}
+
+bool identifyStandardOutputFile(FileIdentity& identity) {
+    return identifyStandardStream(STD_OUTPUT_HANDLE, true, identity);
+}
+
+void abandonRun(int status) {
+    removeTemporaryFiles();
+    restoreConsole();
+    ::ExitProcess(static_cast<UINT>(status));
+}
+
+TerminalReply askOnTerminal(std::string_view prompt, Echo echo, SecretBytes& line) {
     line.clear();
     const ConsoleHandle input(L"CONIN$");
     const ConsoleHandle output(L"CONOUT$");

@@ -5,7 +5,6 @@
 #include "operations/text_crypt.h"
 #include "operations/text_form.h"
 #include "operations/wiped_buffer.h"
-#include "text/code_page_1252.h"
 #include "text/utf8.h"
 
 #include <ostream>
@@ -25,19 +24,19 @@ constexpr CommandInfo decryptTextCommandInfo{
     "prints unreadable characters.",
     optionPasswordFile,
     PasswordUse::decrypting,
+    StandardInputUse::always,
 };
 
 class DecryptTextCommand final : public Command {
 public:
     DecryptTextCommand() : Command(decryptTextCommandInfo) {}
 
-    int run(const Invocation&, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation&, Streams& streams, std::u16string_view password) override {
         auto input = readAll(streams.in);
         if (!input)
             return fail(streams, exitInputOutput, "cannot read standard input");
-        std::string password8 = toCodePage1252(password);
-        std::optional<std::string> text8 = decryptText(*input, password8);
-        secureWipe(password8);
+        // Characters the password's 8-bit form lacks stay "?" here, as earlier versions keyed them.
+        std::optional<std::string> text8 = decryptText(*input, textPasswordBytes(password).bytes.view());
         if (!text8)
             return fail(streams, exitInputOutput, "standard input is not Base64 text; nothing was decrypted");
         std::u16string text = bytesToText(*text8, LineEnds::lf);

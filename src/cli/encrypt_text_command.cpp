@@ -5,7 +5,6 @@
 #include "operations/text_crypt.h"
 #include "operations/text_form.h"
 #include "operations/wiped_buffer.h"
-#include "text/code_page_1252.h"
 #include "text/utf8.h"
 
 #include <ostream>
@@ -41,16 +40,27 @@ constexpr CommandInfo encryptTextCommandInfo{
     0,
     "Encrypts standard input exactly as read (UTF-8; a leading byte-order mark is dropped) in its\n"
     "8-bit Windows-1252 form and prints one line of Base64. Input that is not UTF-8, or that holds\n"
-    "characters Windows-1252 lacks (they could not come back), is refused with status 3.",
+    "characters Windows-1252 lacks (they could not come back), is refused with status 3. The text\n"
+    "is keyed with the password's Windows-1252 form: a password with characters it lacks is\n"
+    "refused with status 1.",
     optionQuiet | optionPasswordFile,
     PasswordUse::encrypting,
+    StandardInputUse::always,
 };
 
 class EncryptTextCommand final : public Command {
 public:
     EncryptTextCommand() : Command(encryptTextCommandInfo) {}
 
-    int run(const Invocation&, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation&, Streams& streams, std::u16string_view password) override {
+        // Texts are keyed with the password's 8-bit form; characters it lacks would all key as "?". The
+        // characters are not named here: standard error may end up in a log.
+        const PasswordBytes password8 = textPasswordBytes(password);
+        if (!password8.missing.empty())
+            return fail(streams, exitUsage,
+                        "the password holds characters that Windows-1252 cannot hold; nothing was encrypted",
+                        "texts are keyed with the password's Windows-1252 form, in which each of them would be "
+                        "\"?\"; files take any password");
         auto input = readAll(streams.in);
         if (!input)
             return fail(streams, exitInputOutput, "cannot read standard input");
@@ -69,10 +79,8 @@ public:
                             "; nothing was encrypted",
                         "they would come back as \"?\"; remove or replace them");
         }
-        std::string password8 = toCodePage1252(password);
-        const std::string encrypted = encryptText(form.bytes, password8);
+        const std::string encrypted = encryptText(form.bytes, password8.bytes.view());
         secureWipe(form.bytes);
-        secureWipe(password8);
         streams.out << encrypted << '\n' << std::flush;
         return streams.out ? exitSuccess : fail(streams, exitInputOutput, "cannot write standard output");
     }

@@ -22,6 +22,7 @@ constexpr CommandInfo encryptCommandInfo{
     "(then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::encrypting,
+    StandardInputUse::forDash,
 };
 
 constexpr CommandInfo decryptCommandInfo{
@@ -35,6 +36,7 @@ constexpr CommandInfo decryptCommandInfo{
     "standard input (then -o is needed); \"-o -\" writes to standard output.",
     optionOutput | optionForce | optionVerbose | optionQuiet | optionPasswordFile,
     PasswordUse::decrypting,
+    StandardInputUse::forDash,
 };
 
 // The output when -o is not given: INPUT followed by ".kvra" when encrypting; when decrypting, INPUT's name
@@ -63,7 +65,7 @@ public:
         });
     }
 
-    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation& invocation, Streams& streams, std::u16string_view password) override {
         auto ui = makeUserInterface(streams, invocation);
         return exitStatusOf(transformSingleFile(m_direction, m_files.input(), m_files.output(), password,
                                                 reportOf(invocation), ui, existingOf(invocation)));

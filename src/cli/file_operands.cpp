@@ -2,10 +2,30 @@
 #include "cli/file_operands.h"
 
 #include "cli/command_support.h"
+#include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
 
 namespace kelvara::cli {
+namespace {
+
+// "-o -" with standard output appended to the input itself ("... -o - >> INPUT") would read what it writes:
+// refused before anything is written.
+std::optional<int> refuseOutputIntoInput(bool standardInput, const std::filesystem::path& input, Streams& streams) {
+    FileIdentity output;
+    FileIdentity source;
+    if (!identifyStandardOutputFile(output))
+        return std::nullopt;
+    const bool known = standardInput ? identifyStandardInput(source) : identifyFile(input, source);
+    if (!known || source != output)
+        return std::nullopt;
+    return fail(streams, exitInputOutput,
+                "input and output are the same file: " + (standardInput ? "standard input" : shownPath(input)) +
+                    " -> standard output",
+                "nothing was written");
+}
+
+} // namespace
 
 std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& streams,
                                          const DefaultOutput& defaultOutput) {
@@ -15,7 +35,9 @@ std::optional<int> FileOperands::prepare(const Invocation& invocation, Streams& 
 
     if (invocation.output && *invocation.output == "-") {
         m_output = FileDestination::standardOutput();
-        return refuseTerminalOutput(streams);
+        if (auto refused = refuseTerminalOutput(streams))
+            return refused;
+        return refuseOutputIntoInput(standardInput, m_input->path, streams);
     }
     std::filesystem::path output;
     if (invocation.output) {

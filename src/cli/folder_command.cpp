@@ -29,6 +29,7 @@ constexpr CommandInfo encryptDirInfo{
     "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).",
     optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile,
     PasswordUse::encrypting,
+    StandardInputUse::never,
 };
 
 constexpr CommandInfo decryptDirInfo{
@@ -42,6 +43,7 @@ constexpr CommandInfo decryptDirInfo{
     "Exit status: the highest one met over all files (2 wrong password, 3 input or output error).",
     optionInteractive | optionForce | optionQuiet | optionJobs | optionPasswordFile,
     PasswordUse::decrypting,
+    StandardInputUse::never,
 };
 
 class FolderCommand final : public Command {
@@ -56,7 +58,7 @@ public:
         return std::nullopt;
     }
 
-    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation& invocation, Streams& streams, std::u16string_view password) override {
         auto ui = makeUserInterface(streams, invocation);
         const FolderRunSummary summary = runFolderTree(
             m_direction, pathFromUtf8(invocation.operands[0]), pathFromUtf8(invocation.operands[1]), password, ui,
@@ -67,11 +69,14 @@ public:
             return exitStatusOf(summary.worst);
         }
         if (summary.failures > 0)
-            streams.err << "kelvara-cli: " << summary.failures << " of " << summary.files << " files failed\n";
+            streams.err << "kelvara-cli: " << summary.failures << " of " << summary.files
+                        << (summary.files == 1 ? " file failed\n" : " files failed\n");
         if (summary.unreadable > 0)
             streams.err << "kelvara-cli: " << summary.unreadable
-                        << " folders or files of the source could not be read and were left out\n";
-        return exitStatusOf(summary.worst);
+                        << (summary.unreadable == 1
+                                ? " folder or file of the source could not be read and was left out\n"
+                                : " folders or files of the source could not be read and were left out\n");
+        return streams.err ? exitStatusOf(summary.worst) : int(exitInputOutput);
     }
 
 private:

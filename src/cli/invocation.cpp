@@ -26,8 +26,10 @@ constexpr OptionEntry optionTable[] = {
     {"-j", "--jobs", optionJobs, "N", "files processed at once (default: one per processor)"},
     {"", "--password-file", optionPasswordFile, "FILE",
      "read the password from FILE (else KELVARA_PASSWORD, else a\n"
-     "prompt); a trailing line end and a leading UTF-8\n"
-     "byte-order mark are not part of the password"},
+     "prompt); one trailing line end (LF, CR LF or a lone CR)\n"
+     "and a leading UTF-8 byte-order mark are not part of the\n"
+     "password; at most 64 KiB, never the standard input the\n"
+     "command reads"},
 };
 
 // A count of jobs: a plain decimal number from 1 to 256.
@@ -122,35 +124,42 @@ std::optional<Invocation> parseInvocation(const std::vector<std::string>& args, 
             invocation.help = true;
             continue;
         }
-        if (arg == "-p" || arg.starts_with("--password=") || arg == "--password") {
+        if (arg.starts_with("-p") || arg.starts_with("--password=") || arg == "--password") {
             error = "a password is never taken from the command line (others could read it); "
                     "use --password-file FILE, the KELVARA_PASSWORD variable or the prompt";
             return std::nullopt;
         }
+        // The value of an option joins its name as "--name=VALUE" or, for a short one, "-jVALUE".
         const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.starts_with("--") && equals != std::string::npos
-                                          ? std::string_view(arg).substr(0, equals)
-                                          : std::string_view(arg);
+        std::string_view name = arg;
+        std::size_t valueStart = std::string::npos;
+        if (arg.starts_with("--") && equals != std::string::npos) {
+            name = std::string_view(arg).substr(0, equals);
+            valueStart = equals + 1;
+        } else if (!arg.starts_with("--") && arg.size() > 2) {
+            name = std::string_view(arg).substr(0, 2);
+            valueStart = 2;
+        }
         const OptionEntry* match = nullptr;
         for (const auto& candidate : optionTable) {
             if (name == candidate.longName || (!candidate.shortName.empty() && name == candidate.shortName))
                 match = &candidate;
         }
-        if (match == nullptr || (allowed & match->option) == 0) {
+        if (match == nullptr || (allowed & match->option) == 0 || (valueStart == 2 && match->valueName.empty())) {
             error = "unknown option '" + arg + "'";
             return std::nullopt;
         }
         std::string value;
         if (!match->valueName.empty()) {
-            if (name.size() < arg.size()) {
-                value = arg.substr(equals + 1);
+            if (valueStart != std::string::npos) {
+                value = arg.substr(valueStart);
             } else if (i + 1 < args.size()) {
                 value = args[++i];
             } else {
                 error = "option '" + arg + "' needs a value";
                 return std::nullopt;
             }
-        } else if (name.size() < arg.size()) {
+        } else if (valueStart != std::string::npos) {
             error = "option '" + std::string(name) + "' takes no value";
             return std::nullopt;
         }

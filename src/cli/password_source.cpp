@@ -4,13 +4,10 @@
 #include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/path_text.h"
-#include "cli/text_io.h"
+#include "operations/file_facts.h"
+#include "operations/system_file.h"
 #include "operations/wiped_buffer.h"
 #include "text/utf8.h"
-
-#include <cerrno>
-#include <fstream>
-#include <system_error>
 
 namespace kelvara::cli {
 namespace {
@@ -19,69 +16,82 @@ PasswordOutcome failure(int status, std::string error) {
     return {std::nullopt, status, std::move(error)};
 }
 
-PasswordOutcome fromUtf8(std::string& bytes, std::string_view source) {
-    if (!isValidUtf8(bytes)) {
-        secureWipe(bytes);
+PasswordOutcome fromUtf8(const SecretBytes& bytes, std::string_view source) {
+    if (!isValidUtf8(bytes.view()))
         return failure(exitUsage, "the password from " + std::string(source) + " is not valid UTF-8");
-    }
-    PasswordOutcome outcome{utf8ToUtf16(bytes), exitSuccess, {}};
-    secureWipe(bytes);
-    return outcome;
+    return {utf8ToSecretUtf16(bytes.view()), exitSuccess, {}};
 }
 
 PasswordOutcome fromTerminal(PasswordUse use) {
-    std::string first;
-    std::string second;
+    SecretBytes first;
+    SecretBytes second;
     TerminalReply reply = askOnTerminal("Password: ", Echo::hidden, first);
     if (reply == TerminalReply::noTerminal)
         return failure(exitUsage, "no password given and no terminal to ask on; "
                                   "use --password-file FILE or the KELVARA_PASSWORD variable");
     if (reply == TerminalReply::answered && use == PasswordUse::encrypting)
         reply = askOnTerminal("Repeat password: ", Echo::hidden, second);
-    if (reply != TerminalReply::answered) {
-        secureWipe(first);
-        secureWipe(second);
+    if (reply != TerminalReply::answered)
         return failure(exitUsage, "no password was entered");
-    }
-    if (use == PasswordUse::encrypting && first != second) {
-        secureWipe(first);
-        secureWipe(second);
+    if (use == PasswordUse::encrypting && first != second)
         return failure(exitUsage, "the two passwords differ");
-    }
-    secureWipe(second);
     return fromUtf8(first, "the terminal");
 }
 
-PasswordOutcome fromFile(const std::string& path) {
-    std::ifstream file(pathFromUtf8(path), std::ios::binary);
-    if (!file)
-        return failure(exitInputOutput,
-                       "cannot read the password file " + path + ": " + std::generic_category().message(errno));
-    std::optional<std::string> content = readAll(file);
-    if (!content)
-        return failure(exitInputOutput, "cannot read the password file " + path);
-    std::string password = withoutTrailingLineEnd(std::move(*content));
+// The same file or stream as standard input: reading one would take what the other needs.
+bool isStandardInput(const std::filesystem::path& path) {
+    FileIdentity file;
+    FileIdentity input;
+    return identifyFile(path, file) && identifyStandardInput(input) && file == input;
+}
+
+PasswordOutcome fromFile(const std::string& name, bool readsStandardInput) {
+    const std::filesystem::path path = pathFromUtf8(name);
+    const std::string shown = escapeControls(name);
+    if (readsStandardInput && isStandardInput(path))
+        return failure(exitUsage, "the password file " + shown +
+                                      " is standard input, which the command reads; "
+                                      "give the password another way");
+    InputFile file;
+    std::string reason;
+    if (!file.open(path, reason))
+        return failure(exitUsage, "cannot read the password file " + shown + ": " + escapeControls(reason));
+    SecretBytes content;
+    WipedBuffer<4096> chunk;
+    // One byte past the limit tells a file at the limit from a longer one.
+    while (content.size() <= passwordFileLimit) {
+        const std::ptrdiff_t got = file.readFull(chunk.bytes, sizeof chunk.bytes, reason);
+        if (got < 0)
+            return failure(exitUsage, "cannot read the password file " + shown + ": " + escapeControls(reason));
+        content.append(reinterpret_cast<const char*>(chunk.bytes), static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < sizeof chunk.bytes)
+            break;
+    }
+    if (content.size() > passwordFileLimit)
+        return failure(exitUsage, "the password file " + shown + " is longer than " +
+                                      std::to_string(passwordFileLimit / 1024) + " KiB; it cannot hold a password");
+    dropTrailingLineEnd(content);
     // Editors on Windows begin UTF-8 files with a byte-order mark; it is not part of the password.
-    if (password.starts_with("\xEF\xBB\xBF"))
-        password.erase(0, 3);
-    return fromUtf8(password, "the password file");
+    if (content.view().starts_with("\xEF\xBB\xBF"))
+        content.erase(0, 3);
+    return fromUtf8(content, "the password file");
 }
 
 } // namespace
 
-std::string withoutTrailingLineEnd(std::string content) {
-    if (content.ends_with("\r\n"))
+void dropTrailingLineEnd(SecretBytes& content) {
+    if (content.view().ends_with("\r\n"))
         content.resize(content.size() - 2);
-    else if (content.ends_with('\n'))
+    else if (content.view().ends_with('\n') || content.view().ends_with('\r'))
         content.pop_back();
-    return content;
 }
 
-PasswordOutcome obtainPassword(const Invocation& invocation, PasswordUse use) {
+PasswordOutcome obtainPassword(const Invocation& invocation, PasswordUse use, bool readsStandardInput) {
     if (invocation.passwordFile)
-        return fromFile(*invocation.passwordFile);
-    if (std::optional<std::string> variable = environmentVariable("KELVARA_PASSWORD"))
-        return fromUtf8(*variable, "KELVARA_PASSWORD");
+        return fromFile(*invocation.passwordFile, readsStandardInput);
+    SecretBytes variable;
+    if (readEnvironmentVariable("KELVARA_PASSWORD", variable))
+        return fromUtf8(variable, "KELVARA_PASSWORD");
     return fromTerminal(use);
 }
 

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "cli/invocation.h"
+#include "text/secret_text.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -10,17 +12,24 @@ namespace kelvara::cli {
 
 enum class PasswordUse { encrypting, decrypting };
 
+// Whether the command reads standard input: then the password file may not be that same stream.
+enum class StandardInputUse { never, forDash, always };
+
 struct PasswordOutcome {
-    std::optional<std::u16string> password; // set on success
-    int status = 0;                         // exit status on failure
-    std::string error;                      // what went wrong, on failure
+    std::optional<SecretUtf16> password; // set on success
+    int status = 0;                      // exit status on failure
+    std::string error;                   // what went wrong, on failure
 };
 
-// In this order: --password-file FILE (its content less one trailing line end, UTF-8), the variable
-// KELVARA_PASSWORD, or a prompt without echo on the terminal (asked twice when encrypting).
-PasswordOutcome obtainPassword(const Invocation& invocation, PasswordUse use);
+// More than this in a password file is refused: a password is typed, not a file's worth of data.
+inline constexpr std::size_t passwordFileLimit = 64 * 1024;
 
-// The content of a password file less one trailing "\n" or "\r\n".
-std::string withoutTrailingLineEnd(std::string content);
+// In this order: --password-file FILE (its content less one trailing line end, UTF-8), the variable
+// KELVARA_PASSWORD, or a prompt without echo on the terminal (asked twice when encrypting). readsStandardInput
+// tells whether the command's input is standard input, which a password file may then not be.
+PasswordOutcome obtainPassword(const Invocation& invocation, PasswordUse use, bool readsStandardInput);
+
+// Drops one trailing "\n", "\r\n" or lone "\r" from the content of a password file.
+void dropTrailingLineEnd(SecretBytes& content);
 
 } // namespace kelvara::cli

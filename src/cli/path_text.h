@@ -13,8 +13,8 @@ std::filesystem::path pathFromUtf8(std::string_view text);
 // The path as UTF-8 text for output.
 std::string pathToUtf8(const std::filesystem::path& path);
 
-// Text for the terminal: control characters (C0, DEL and C1) written as \xHH, so that a file name cannot
-// carry escape sequences into a message.
+// Text for the terminal: control characters (C0, DEL and C1, also a lone byte 0x80..0x9F of a name that is
+// not UTF-8) written as \xHH, so that a file name cannot carry escape sequences into a message.
 std::string escapeControls(std::string_view text);
 
 // The path as UTF-8 text for messages, control characters escaped.

@@ -2,6 +2,7 @@
 #include "cli/terminal_ui.h"
 
 #include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/notice_text.h"
 #include "cli/path_text.h"
 #include "cli/progress_line.h"
@@ -36,6 +37,7 @@ TerminalUserInterface::~TerminalUserInterface() {
 void TerminalUserInterface::notify(const Notice& notice) {
     clearProgress();
     m_err << "kelvara-cli: " << noticeText(notice) << '\n' << std::flush;
+    endIfUnwritable();
 }
 
 bool TerminalUserInterface::confirmFolderRun(Direction direction, const std::filesystem::path& source,
@@ -46,9 +48,9 @@ bool TerminalUserInterface::confirmFolderRun(Direction direction, const std::fil
     const std::string question = std::string(direction == Direction::decrypt ? "Decrypt" : "Encrypt") +
                                  " the files of " + shownPath(source) + " into a mirror below " + shownPath(target) +
                                  "?";
-    std::string answer;
+    SecretBytes answer;
     askOnTerminal(question + " [y/N] ", Echo::shown, answer);
-    return isYes(answer);
+    return isYes(answer.view());
 }
 
 void TerminalUserInterface::progressBegin(ProgressPhase phase, long long maximum) {
@@ -109,7 +111,15 @@ void TerminalUserInterface::draw(const std::string& line, bool force) {
         return;
     m_lastDraw = now;
     m_err << "\r\033[K" << line << std::flush;
+    endIfUnwritable();
     m_lineShown = true;
+}
+
+// A run whose messages can no longer be written (standard error a closed pipe, a full disk) would go on
+// without telling anyone what failed: it ends as an input or output error, its temporary files removed.
+void TerminalUserInterface::endIfUnwritable() {
+    if (!m_err)
+        abandonRun(exitInputOutput);
 }
 
 void TerminalUserInterface::clearProgress() {

@@ -32,6 +32,7 @@ public:
 private:
     void draw(const std::string& line, bool force);
     void clearProgress();
+    void endIfUnwritable();
     double secondsSinceStart() const;
 
     std::ostream& m_err;

@@ -19,20 +19,22 @@ constexpr CommandInfo verifyCommandInfo{
     "is not an encrypted file.",
     optionPasswordFile,
     PasswordUse::decrypting,
+    StandardInputUse::forDash,
 };
 
 class VerifyCommand final : public Command {
 public:
     VerifyCommand() : Command(verifyCommandInfo) {}
 
-    int run(const Invocation& invocation, Streams& streams, const std::u16string& password) override {
+    int run(const Invocation& invocation, Streams& streams, std::u16string_view password) override {
         const std::string& inputText = invocation.operands[0];
         const FileSource input = inputText == "-" ? FileSource::standardInput() : FileSource(pathFromUtf8(inputText));
         auto ui = makeUserInterface(streams, invocation);
         const FileResult result = verifySingleFile(input, password, ui);
-        if (result == FileResult::success)
-            streams.out << escapeControls(inputText) << ": password matches\n";
-        return exitStatusOf(result);
+        if (result != FileResult::success)
+            return exitStatusOf(result);
+        streams.out << escapeControls(inputText) << ": password matches\n" << std::flush;
+        return streams.out ? exitSuccess : fail(streams, exitInputOutput, "cannot write standard output");
     }
 };
 

@@ -126,7 +126,7 @@ std::optional<FileResult> refuseTarget(const Target& target, Existing existing, 
 }
 
 FileResult runFile(Direction direction, InputFile& input, const std::filesystem::path& inputPath, const Target& target,
-                   const std::u16string& password, Report reportWhat, Existing existing, const Reporter& report) {
+                   std::u16string_view password, Report reportWhat, Existing existing, const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     std::string reason;
     if (target.folder != nullptr) {
@@ -184,7 +184,7 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
 }
 
 FileResult runSingleFile(Direction direction, const FileSource& source, const FileDestination& destination,
-                         const std::u16string& password, Report reportWhat, UserInterface& ui, Existing existing) {
+                         std::u16string_view password, Report reportWhat, UserInterface& ui, Existing existing) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
@@ -229,7 +229,7 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
 }
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
-                       const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                       const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                        Existing existing) {
     const Reporter report(ui, direction);
     std::string reason;
@@ -253,18 +253,18 @@ template <class Run> FileResult guarded(const std::filesystem::path& inputPath, 
 } // namespace
 
 FileResult transformSingleFile(Direction direction, const FileSource& input, const FileDestination& output,
-                               const std::u16string& password, Report report, UserInterface& ui, Existing existing) {
+                               std::u16string_view password, Report report, UserInterface& ui, Existing existing) {
     return guarded(input.path, ui,
                    [&] { return runSingleFile(direction, input, output, password, report, ui, existing); });
 }
 
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
-                             const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                             const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                              Existing existing) {
     return guarded(input, ui, [&] { return runFileInto(direction, input, folder, name, password, ui, existing); });
 }
 
-FileResult verifySingleFile(const FileSource& source, const std::u16string& password, UserInterface& ui) {
+FileResult verifySingleFile(const FileSource& source, std::u16string_view password, UserInterface& ui) {
     return guarded(source.path, ui, [&] {
         const Reporter report(ui, Direction::decrypt);
         std::string reason;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -55,17 +56,17 @@ struct FileDestination {
 // written, and a failure leaves the output path as it was.
 // Callable from any thread: the routine uses nothing but its arguments.
 FileResult transformSingleFile(Direction direction, const FileSource& input, const FileDestination& output,
-                               const std::u16string& password, Report report, UserInterface& ui,
+                               std::u16string_view password, Report report, UserInterface& ui,
                                Existing existing = Existing::replace);
 
 inline FileResult encryptSingleFile(const FileSource& input, const FileDestination& output,
-                                    const std::u16string& password, Report report, UserInterface& ui,
+                                    std::u16string_view password, Report report, UserInterface& ui,
                                     Existing existing = Existing::replace) {
     return transformSingleFile(Direction::encrypt, input, output, password, report, ui, existing);
 }
 
 inline FileResult decryptSingleFile(const FileSource& input, const FileDestination& output,
-                                    const std::u16string& password, Report report, UserInterface& ui,
+                                    std::u16string_view password, Report report, UserInterface& ui,
                                     Existing existing = Existing::replace) {
     return transformSingleFile(Direction::decrypt, input, output, password, report, ui, existing);
 }
@@ -73,10 +74,10 @@ inline FileResult decryptSingleFile(const FileSource& input, const FileDestinati
 // The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
 // is reported and not written through.
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
-                             const std::filesystem::path& name, const std::u16string& password, UserInterface& ui,
+                             const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
                              Existing existing);
 
 // Checks the password against the input's check block and writes nothing.
-FileResult verifySingleFile(const FileSource& input, const std::u16string& password, UserInterface& ui);
+FileResult verifySingleFile(const FileSource& input, std::u16string_view password, UserInterface& ui);
 
 } // namespace kelvara

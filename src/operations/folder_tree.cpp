@@ -131,7 +131,7 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
 
 // Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
 FileResult processFile(Direction direction, const std::filesystem::path& file, const std::filesystem::path& target,
-                       MirrorFolders& mirror, const std::u16string& password, Existing existing, FileNotices& notices) {
+                       MirrorFolders& mirror, std::u16string_view password, Existing existing, FileNotices& notices) {
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
     if (folder == nullptr) {
@@ -198,7 +198,7 @@ std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, cons
 }
 
 FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
-                               const std::filesystem::path& targetFolder, const std::u16string& password,
+                               const std::filesystem::path& targetFolder, std::u16string_view password,
                                UserInterface& ui, Confirmation confirmation, Existing existing, unsigned jobs) {
     const bool decrypt = direction == Direction::decrypt;
     FolderRunSummary summary;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -40,7 +41,7 @@ struct FolderRunSummary {
 // is called by one thread at a time, and a file's notices come in the order of the files whichever finished
 // first.
 FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
-                               const std::filesystem::path& targetFolder, const std::u16string& password,
+                               const std::filesystem::path& targetFolder, std::u16string_view password,
                                UserInterface& ui, Confirmation confirmation, Existing existing = Existing::replace,
                                unsigned jobs = 0);
 

@@ -38,12 +38,29 @@ public:
         result.missing = std::move(m_shown);
         result.missingNotShown = m_notShown;
     }
+    const std::u32string& shown() const { return m_shown; }
 
 private:
     std::set<char32_t> m_seen;
     std::u32string m_shown;
     std::size_t m_notShown = 0;
 };
+
+// The characters of text that became '?' in its 8-bit form bytes although they were no '?'.
+MissingCharacters missingCharacters(std::u16string_view text, std::string_view bytes) {
+    MissingCharacters missing;
+    for (std::size_t i = 0, byte = 0; i < text.size(); ++i, ++byte) {
+        const char16_t unit = text[i];
+        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            missing.note(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                         (static_cast<char32_t>(text[i + 1]) - 0xDC00));
+            ++i;
+        } else if (bytes[byte] == '?' && unit != u'?') {
+            missing.note(unit);
+        }
+    }
+    return missing;
+}
 
 } // namespace
 
@@ -69,19 +86,13 @@ TextBytes textToBytes(std::u16string_view text, LineEnds lineEnds) {
         lineEnds == LineEnds::asTyped ? std::u16string(text) : normalizeLineBreaks(text, lineEndText(lineEnds));
     TextBytes result;
     result.bytes = toCodePage1252(normal);
-    // Every '?' that was not a '?' marks a character the code page lacks.
-    MissingCharacters missing;
-    for (std::size_t i = 0, byte = 0; i < normal.size(); ++i, ++byte) {
-        const char16_t unit = normal[i];
-        if (isHighSurrogate(unit) && i + 1 < normal.size() && isLowSurrogate(normal[i + 1])) {
-            missing.note(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                         (static_cast<char32_t>(normal[i + 1]) - 0xDC00));
-            ++i;
-        } else if (result.bytes[byte] == '?' && unit != u'?') {
-            missing.note(unit);
-        }
-    }
-    missing.moveInto(result);
+    missingCharacters(normal, result.bytes).moveInto(result);
+    return result;
+}
+
+PasswordBytes textPasswordBytes(std::u16string_view password) {
+    PasswordBytes result{toSecretCodePage1252(password), {}};
+    result.missing = missingCharacters(password, result.bytes.view()).shown();
     return result;
 }
 

@@ -2,6 +2,8 @@
 // line-end rule chosen by the caller. The window and the tool both go through here.
 #pragma once
 
+#include "text/secret_text.h"
+
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,17 @@ struct TextBytes {
 
 // The bytes to encrypt for text.
 TextBytes textToBytes(std::u16string_view text, LineEnds lineEnds);
+
+// The 8-bit form of a text's password, the key of the text format.
+struct PasswordBytes {
+    SecretBytes bytes;
+    // Characters the code page cannot hold (the first few, each once). Encrypting must refuse them: each would
+    // key as "?", so only the password's length would protect the text. Decrypting uses the bytes regardless,
+    // so that texts encrypted that way by earlier versions stay readable.
+    std::u32string missing;
+};
+
+PasswordBytes textPasswordBytes(std::u16string_view password);
 
 // The text of decrypted bytes.
 std::u16string bytesToText(std::string_view bytes, LineEnds lineEnds);

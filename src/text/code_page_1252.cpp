@@ -34,11 +34,9 @@ bool isLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-} // namespace
-
-std::string toCodePage1252(std::u16string_view text) {
-    std::string result;
-    result.reserve(text.size());
+template <class ByteString> ByteString encodeCodePage1252(std::u16string_view text) {
+    ByteString result;
+    result.reserve(text.size()); // at most one byte per code unit: the string never grows
     for (std::size_t i = 0; i < text.size(); ++i) {
         // A character outside the basic plane is one character: it gives one '?'.
         if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
@@ -49,6 +47,16 @@ std::string toCodePage1252(std::u16string_view text) {
         result.push_back(toByte(text[i]));
     }
     return result;
+}
+
+} // namespace
+
+std::string toCodePage1252(std::u16string_view text) {
+    return encodeCodePage1252<std::string>(text);
+}
+
+SecretBytes toSecretCodePage1252(std::u16string_view text) {
+    return encodeCodePage1252<SecretBytes>(text);
 }
 
 std::u16string fromCodePage1252(std::string_view bytes) {

@@ -52,11 +52,9 @@ char32_t decodeOne(std::string_view text, std::size_t& pos, bool& valid) {
     return cp;
 }
 
-} // namespace
-
-std::u16string utf8ToUtf16(std::string_view text) {
-    std::u16string result;
-    result.reserve(text.size());
+template <class Utf16String> Utf16String decodeToUtf16(std::string_view text) {
+    Utf16String result;
+    result.reserve(text.size()); // at most one code unit per byte: the string never grows
     std::size_t pos = 0;
     bool valid = true;
     while (pos < text.size()) {
@@ -71,17 +69,7 @@ std::u16string utf8ToUtf16(std::string_view text) {
     return result;
 }
 
-std::u32string utf8ToCodePoints(std::string_view text) {
-    std::u32string result;
-    result.reserve(text.size());
-    std::size_t pos = 0;
-    bool valid = true;
-    while (pos < text.size())
-        result.push_back(decodeOne(text, pos, valid));
-    return result;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
+template <class Utf8String> void appendUtf8To(Utf8String& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -99,9 +87,9 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::string utf16ToUtf8(std::u16string_view text) {
-    std::string result;
-    result.reserve(text.size());
+template <class Utf8String> Utf8String encodeToUtf8(std::u16string_view text) {
+    Utf8String result;
+    result.reserve(text.size()); // a secret string that grows wipes the buffer it leaves
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -110,9 +98,41 @@ std::string utf16ToUtf8(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = replacement;
         }
-        appendUtf8(result, cp);
+        appendUtf8To(result, cp);
     }
     return result;
+}
+
+} // namespace
+
+std::u16string utf8ToUtf16(std::string_view text) {
+    return decodeToUtf16<std::u16string>(text);
+}
+
+SecretUtf16 utf8ToSecretUtf16(std::string_view text) {
+    return decodeToUtf16<SecretUtf16>(text);
+}
+
+std::u32string utf8ToCodePoints(std::string_view text) {
+    std::u32string result;
+    result.reserve(text.size());
+    std::size_t pos = 0;
+    bool valid = true;
+    while (pos < text.size())
+        result.push_back(decodeOne(text, pos, valid));
+    return result;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    appendUtf8To(out, cp);
+}
+
+std::string utf16ToUtf8(std::u16string_view text) {
+    return encodeToUtf8<std::string>(text);
+}
+
+SecretBytes utf16ToSecretUtf8(std::u16string_view text) {
+    return encodeToUtf8<SecretBytes>(text);
 }
 
 bool isValidUtf8(std::string_view text) {

@@ -1,6 +1,8 @@
 // Conversion between UTF-8 (terminal, file names, messages, settings) and UTF-16 (passwords, texts).
 #pragma once
 
+#include "text/secret_text.h"
+
 #include <string>
 #include <string_view>
 
@@ -8,9 +10,13 @@ namespace kelvara {
 
 // Malformed UTF-8 becomes U+FFFD, one per maximal bad sequence.
 std::u16string utf8ToUtf16(std::string_view text);
+// The same for a password: the result lives in wiped memory.
+SecretUtf16 utf8ToSecretUtf16(std::string_view text);
 
 // Unpaired surrogates become U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
+// The same for a password: the result lives in wiped memory.
+SecretBytes utf16ToSecretUtf8(std::u16string_view text);
 
 // The code points of UTF-8 text; malformed sequences become U+FFFD as in utf8ToUtf16.
 std::u32string utf8ToCodePoints(std::string_view text);

@@ -529,6 +529,27 @@ private slots:
         QVERIFY(!QFile::exists(path("leer")));
     }
 
+    // A text keyed with a password the 8-bit form cannot hold would be protected by its length alone: refused,
+    // naming the first characters. Texts made that way by earlier versions still decrypt.
+    void textPasswordOutsideTheCodePageIsRefusedButStillDecrypts() {
+        QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+        edit1()->setText(QStringLiteral("пароль"));
+        memo1()->setPlainText(QStringLiteral("Treffen um 10 Uhr"));
+        m_window->encryptTextToClipboard();
+        QCOMPARE(memo1()->toPlainText(), QStringLiteral("Treffen um 10 Uhr"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+        QVERIFY2(m_dialogs->messageTexts().value(0).startsWith(QStringLiteral("Das Passwort enthält Zeichen")) &&
+                     m_dialogs->messageTexts().value(0).contains(QStringLiteral("п, а, р, о, л")),
+                 qPrintable(m_dialogs->messageTexts().value(0)));
+
+        const std::string madeEarlier = kelvara::encryptText("Treffen um 10 Uhr", "??????");
+        memo1()->setPlainText(QString::fromLatin1(madeEarlier.data(), static_cast<qsizetype>(madeEarlier.size())));
+        m_window->decryptTextToClipboard();
+        QCOMPARE(memo1()->toPlainText(), QStringLiteral("Treffen um 10 Uhr"));
+        QCOMPARE(m_dialogs->messageTexts().size(), 1);
+    }
+
     void folderRunEncryptsAndDecryptsAMirrorTree() {
         const QString source = path("quelle");
         writeFile(source + "/a.txt", "eins");

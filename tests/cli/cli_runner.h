@@ -28,6 +28,8 @@ public:
     std::map<std::string, std::string> environment;
     // Run in the child just before the program starts (limits, umask); the program inherits what it sets.
     std::function<void()> beforeExec;
+    // Runs in the child just before the program starts, after the standard streams are set up.
+    std::function<void()> inChild;
 
     CliResult run(const std::vector<std::string>& args, const std::string& input = {}) const {
         const TempDir io;
@@ -40,6 +42,8 @@ public:
             redirect(io / "in", STDIN_FILENO, O_RDONLY);
             redirect(io / "out", STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
             redirect(io / "err", STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+            if (inChild)
+                inChild();
             std::vector<std::string> env{"PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
             for (const auto& [name, value] : environment)
                 env.push_back(name + "=" + value);

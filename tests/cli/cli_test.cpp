@@ -42,6 +42,8 @@ TEST_F(Cli, HelpListsEveryCommandAndEachCommandHasItsOwn) {
 struct UsageCase {
     std::vector<std::string> args;
     std::string errorPart;
+    std::string input = {};          // standard input
+    std::string password = "geheim"; // KELVARA_PASSWORD
 };
 
 void PrintTo(const UsageCase& c, std::ostream* os) {
@@ -52,8 +54,8 @@ void PrintTo(const UsageCase& c, std::ostream* os) {
 class CliUsage : public Cli, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(CliUsage, IsRefusedWithStatusOne) {
-    cli.environment["KELVARA_PASSWORD"] = "geheim";
-    const CliResult result = run(GetParam().args);
+    cli.environment["KELVARA_PASSWORD"] = GetParam().password;
+    const CliResult result = run(GetParam().args, GetParam().input);
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(result.err.find(GetParam().errorPart), std::string::npos) << result.err;
     EXPECT_EQ(treeEntries(dir.path()), (std::set<std::string>{"pw", "report.pdf"}));
@@ -68,7 +70,22 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"encrypt", "report.pdf", "-o"}, "needs a value"},
                       UsageCase{{"encrypt", "report.pdf", "--password=geheim"}, "never taken from the command"},
                       UsageCase{{"encrypt", "report.pdf", "-p", "geheim"}, "never taken from the command"},
-                      UsageCase{{"decrypt", "report.pdf"}, "cannot derive an output name"}));
+                      UsageCase{{"encrypt", "report.pdf", "-psecret"}, "never taken from the command"},
+                      UsageCase{{"decrypt", "report.pdf"}, "cannot derive an output name"},
+                      // Password files: bounded, never the stream the command reads, a folder or missing file
+                      // named; a NUL could never be typed into the window.
+                      UsageCase{{"encrypt", "report.pdf", "--password-file", "/dev/zero"}, "longer than 64 KiB"},
+                      UsageCase{
+                          {"encrypt", "-", "-o", "x.kvra", "--password-file", "/dev/stdin"}, "is standard input", "hi"},
+                      UsageCase{{"decrypt-text", "--password-file", "/dev/stdin"}, "is standard input", "hi"},
+                      UsageCase{{"encrypt", "report.pdf", "--password-file", "."}, "Is a directory"},
+                      UsageCase{{"encrypt", "report.pdf", "--password-file", "missing"}, "No such file"},
+                      UsageCase{{"encrypt", "report.pdf", "-o", "x.kvra", "--password-file", "/dev/stdin"},
+                                "NUL character",
+                                std::string("ab\0c", 4)},
+                      // A text keyed with a password outside the 8-bit form would be protected by its length.
+                      UsageCase{{"encrypt-text"}, "Windows-1252 cannot hold", "text", "пароль"},
+                      UsageCase{{"encrypt", "report.pdf", "-j2"}, "unknown option"}));
 
 TEST_F(Cli, RoundTripWithDefaultNamesAndTheLibrarysBytes) {
     EXPECT_EQ(run({"encrypt", "report.pdf", "--password-file", "pw"}).status, 0);
@@ -89,19 +106,39 @@ TEST_F(Cli, RoundTripWithDefaultNamesAndTheLibrarysBytes) {
 }
 
 TEST_F(Cli, PasswordFileLosesExactlyOneLineEnd) {
-    writeFile(dir / "pw2", "geheim\r\n\r\n");
-    run({"encrypt", "report.pdf", "-o", "a.kvra", "--password-file", "pw2"});
-    RecordingUserInterface ui;
-    EXPECT_EQ(verifySingleFile(dir / "a.kvra", u"geheim\r\n", ui), FileResult::success);
+    const std::pair<std::string, std::u16string> cases[] = {{"geheim\r\n\r\n", u"geheim\r\n"},
+                                                            {"geheim\r", u"geheim"},
+                                                            {"geheim\r\r", u"geheim\r"},
+                                                            {"geheim\n", u"geheim"}};
+    for (const auto& [content, password] : cases) {
+        writeFile(dir / "pw2", content);
+        ASSERT_EQ(run({"encrypt", "report.pdf", "-o", "a.kvra", "-f", "--password-file", "pw2"}).status, 0);
+        RecordingUserInterface ui;
+        EXPECT_EQ(verifySingleFile(dir / "a.kvra", password, ui), FileResult::success) << content;
+    }
     writeFile(dir / "latin1", "p\xe4ss");
     const CliResult notUtf8 = run({"encrypt", "report.pdf", "-o", "b.kvra", "--password-file", "latin1"});
     EXPECT_EQ(notUtf8.status, 1);
     EXPECT_NE(notUtf8.err.find("not valid UTF-8"), std::string::npos);
-    EXPECT_EQ(run({"encrypt", "report.pdf", "-o", "c.kvra", "--password-file", "missing"}).status, 3);
     const CliResult noSource = run({"encrypt", "report.pdf", "-o", "d.kvra"});
     EXPECT_EQ(noSource.status, 1);
     EXPECT_NE(noSource.err.find("no terminal"), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir / "b.kvra") || fs::exists(dir / "c.kvra") || fs::exists(dir / "d.kvra"));
+    EXPECT_FALSE(fs::exists(dir / "b.kvra") || fs::exists(dir / "d.kvra"));
+    // Standard input that is not what the command reads may hold the password.
+    EXPECT_EQ(run({"verify", "a.kvra", "--password-file", "/dev/stdin"}, "geheim\n").status, 0);
+}
+
+// "--" ends the options, so a file name may begin with "-"; a short option's value may follow it directly.
+TEST_F(Cli, DoubleDashEndsTheOptionsAndShortValuesMayBeJoined) {
+    cli.environment["KELVARA_PASSWORD"] = "geheim";
+    writeFile(dir / "-o", "dash");
+    ASSERT_EQ(run({"encrypt", "--", "-o"}).status, 0);
+    EXPECT_TRUE(fs::exists(dir / "-o.kvra"));
+    writeFile(dir / "tree/a.txt", "alpha");
+    ASSERT_EQ(run({"encrypt-dir", "tree", "t", "-j3"}).status, 0);
+    RecordingUserInterface ui;
+    EXPECT_EQ(verifySingleFile(mirrorPath(dir / "t", dir / "tree") / "a.txt", u"geheim", ui), FileResult::success);
+    EXPECT_EQ(run({"encrypt-dir", "tree", "t2", "-j0"}).status, 1);
 }
 
 TEST_F(Cli, ExitStatusesAndRefusalToOverwrite) {
@@ -170,6 +207,8 @@ TEST_F(Cli, FolderRunsMirrorTheTreeAndEndWithTheHighestStatus) {
     EXPECT_EQ(again.status, 3) << "existing outputs are kept without -f";
     EXPECT_NE(again.err.find("2 of 2 files failed"), std::string::npos);
     EXPECT_EQ(run({"decrypt-dir", mirror1.string(), "t2", "-f"}).status, 0);
+    const CliResult single = run({"decrypt-dir", (mirror1 / "sub").string(), "t2"});
+    EXPECT_NE(single.err.find("kelvara-cli: 1 of 1 file failed\n"), std::string::npos) << single.err;
 
     cli.environment["KELVARA_PASSWORD"] = "falsch";
     EXPECT_EQ(run({"decrypt-dir", mirror1.string(), "t3"}).status, 2);

@@ -1,6 +1,7 @@
 // Proposed target names and the UTF-8 <-> UTF-16 conversion.
 #include "operations/password_length.h"
 #include "operations/target_names.h"
+#include "text/code_page_1252.h"
 #include "text/utf8.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,33 @@ TEST(PasswordLength, CountsCharactersNotCodeUnits) {
         EXPECT_EQ(passwordCharacters(c.password), c.characters) << utf16ToUtf8(c.password);
         EXPECT_EQ(isShortPassword(c.password), c.characters < 12) << utf16ToUtf8(c.password);
     }
+}
+
+// Strings for passwords keep their characters on the heap only, where the allocator wipes what it frees: never
+// inside the string object itself, whatever way the string was made.
+TEST(SecretText, CharactersNeverLiveInsideTheObject) {
+    const auto outside = [](const auto& secret) {
+        const auto* object = reinterpret_cast<const char*>(&secret);
+        const auto* data = reinterpret_cast<const char*>(secret.data());
+        return data < object || data >= object + sizeof secret;
+    };
+    SecretBytes grown;
+    grown.push_back('x');
+    const SecretBytes fromView(std::string_view("short"));
+    const SecretBytes copied(fromView);
+    SecretBytes moved(SecretBytes(std::string_view("pw")));
+    SecretBytes movedFrom(std::string_view("pw"));
+    const SecretBytes target(std::move(movedFrom));
+    movedFrom.append("again");
+    const SecretUtf16 converted = utf8ToSecretUtf16("K\xc3\xb6ln");
+    const SecretBytes back = utf16ToSecretUtf8(converted.view());
+    for (const SecretBytes* secret :
+         std::initializer_list<const SecretBytes*>{&grown, &fromView, &copied, &moved, &movedFrom, &target, &back})
+        EXPECT_TRUE(outside(*secret)) << std::string(secret->view());
+    EXPECT_TRUE(outside(converted));
+    EXPECT_EQ(converted.view(), u"Köln");
+    EXPECT_EQ(back.view(), "K\xc3\xb6ln");
+    EXPECT_EQ(std::string(toSecretCodePage1252(u"Köln\u0142").view()), "K\xf6ln?");
 }
 
 } // namespace

@@ -106,6 +106,31 @@ TEST(TextForm, RefusesCharactersTheCodePageLacksAndNamesThem) {
     EXPECT_EQ(bytesToText("a\r\nb\rc", LineEnds::lf), u"a\nb\nc");
 }
 
+// A text password's 8-bit form, and the characters that form lacks: encrypting refuses a password with any,
+// since each would key as "?"; decrypting still keys with the bytes.
+TEST(TextForm, PasswordBytesNameWhatTheCodePageLacks) {
+    struct Case {
+        std::u16string password;
+        std::string bytes;
+        std::u32string missing;
+    };
+    const Case cases[] = {
+        {u"geheim", "geheim", {}},
+        {u"Grüße€?",
+         "Gr\xfc\xdf"
+         "e\x80?",
+         {}},
+        {u"пароль", "??????", {U'п', U'а', U'р', U'о', U'л'}},
+        {u"a\U0001F512b\u0142", "a?b?", {U'\U0001F512', U'\u0142'}},
+        {u"", "", {}},
+    };
+    for (const Case& c : cases) {
+        const PasswordBytes form = textPasswordBytes(c.password);
+        EXPECT_EQ(std::string(form.bytes.view()), c.bytes);
+        EXPECT_EQ(form.missing, c.missing);
+    }
+}
+
 TEST(TextForm, Utf8InputDropsALeadingByteOrderMarkAndRefusesMalformedBytes) {
     std::u16string text;
     ASSERT_TRUE(textFromUtf8("\xEF\xBB\xBFK\xC3\xB6ln \xEF\xBB\xBF", text));
