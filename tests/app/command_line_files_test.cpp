@@ -64,7 +64,7 @@ private slots:
         kelvara::test::RecordingUserInterface core;
         kelvara::encryptSingleFile(std::filesystem::path(path("plain.txt").toStdString()),
                                    std::filesystem::path(path("secret.txt.kvra").toStdString()), u"geheim",
-                                   Report::failures, core);
+                                   kelvara::Report::failures, core);
         writeFile(path("other.pdf"), "anderes\n");
         m_dialogs.passwordAnswers << QStringLiteral("geheim");
 

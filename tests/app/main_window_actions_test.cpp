@@ -619,8 +619,8 @@ private:
     static void encryptWith(const QString& source, const QString& target, const std::u16string& password) {
         kelvara::test::RecordingUserInterface ui;
         QCOMPARE(kelvara::encryptSingleFile(std::filesystem::path(source.toStdString()),
-                                            std::filesystem::path(target.toStdString()), password, Report::failures,
-                                            ui),
+                                            std::filesystem::path(target.toStdString()), password,
+                                            kelvara::Report::failures, ui),
                  kelvara::FileResult::success);
     }
     QLineEdit* edit1() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Edit1")); }
