@@ -10,6 +10,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARA_SANI
     -DKELVARA_BUILD_BENCHMARKS=OFF
 cmake --build "$build" --parallel "$(nproc)" --target kelvara_operations_tests kelvara-cli kelvara_cli_tests \
     kelvara_main_window_actions_test
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+# tests/thread-sanitizer.supp names what TSan cannot judge inside Debian's Qt, which is not built for it.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/thread-sanitizer.supp" \
     ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --no-tests=error \
-    -R '^(FolderRun|HostilePaths\.FolderRun|ChunkPipeline|AroundChunkAndRingSizes/ChunkPipelineSizes)\.|^Cli\.FolderRuns|^kelvara_main_window_actions_test$'
+    -R '^(FolderRun|ChunkPipeline|AroundChunkAndRingSizes/ChunkPipelineSizes)\.|^HostilePaths\.FolderRun|^Cli\.FolderRuns|^kelvara_main_window_actions_test$'
