@@ -25,12 +25,23 @@ trap cleanup EXIT INT TERM
 
 . "$(dirname "$0")/wait_for.sh"
 
-# Xvfb picks a free display number and writes it to the file.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY QT_QPA_PLATFORM=xcb
+# Xvfb picks a free display number and writes it to the file. A server started meanwhile by something else
+# (xvfb-run -a picks its number by the lock files alone) can take that display from under it: then the display
+# answers no client, and a new Xvfb is started on another one.
+export QT_QPA_PLATFORM=xcb
+for attempt in 1 2 3; do
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+    xprop -root >/dev/null 2>&1 && break
+    echo "Xvfb on $DISPLAY answers no client (attempt $attempt)" >&2
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    [ "$attempt" -lt 3 ] || { echo "FAIL: no usable X display" >&2; exit 1; }
+done
 
 if $with_openbox; then
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
