@@ -11,6 +11,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// base followed by the number n, e.g. "f3" (a path: GCC 12 at -O3 misreads "f" + std::string as overlapping).
+fs::path numbered(fs::path base, int n) {
+    base += std::to_string(n);
+    return base;
+}
+
 unsigned modeOf(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0xFFFF;
@@ -81,9 +87,9 @@ TEST_P(CliFileLimit, EveryFileOfADeepTreeIsDone) {
     const FileLimit limit = GetParam();
     fs::path folder = "deep";
     for (int level = 0; level < 16; ++level) {
-        folder /= "level" + std::to_string(level);
+        folder = numbered(folder / "level", level);
         for (int i = 0; i < 5; ++i)
-            writeFile(dir / folder / ("f" + std::to_string(i)), "x");
+            writeFile(numbered(dir / folder / "f", i), "x");
     }
     cli.beforeExec = [limit] {
         const rlimit files{limit.soft, limit.hard};
