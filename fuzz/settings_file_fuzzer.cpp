@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.load();
     (void)file.readString("MainForm", "NormPos");
     (void)file.readInteger("MainForm", "ShowCmd", 1);
-    (void)file.hasSection("mainform");
     file.writeInteger("MainForm", "PixelsPerInch", 96);
     file.writeString("MainForm", "NormPos", "444,205,1069,745");
     if (file.readInteger("MainForm", "PixelsPerInch", 0) != 96 ||
