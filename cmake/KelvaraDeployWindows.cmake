@@ -43,7 +43,7 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/qt.conf" DESTINATION .)
 # links it.
 set(kelvara_licences Qt LGPL-3 GPL-3 zlib PCRE2 double-conversion TinyCBOR libpng HarfBuzz md4c libjpeg-turbo
     GCC-runtime mingw-w64)
-foreach(folder online app cli ui)
+foreach(folder signature online app cli ui)
     get_property(kelvara_targets DIRECTORY "${PROJECT_SOURCE_DIR}/src/${folder}" PROPERTY BUILDSYSTEM_TARGETS)
     foreach(target IN LISTS kelvara_targets)
         get_target_property(kelvara_linked ${target} LINK_LIBRARIES)

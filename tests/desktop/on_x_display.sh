@@ -25,30 +25,37 @@ trap cleanup EXIT INT TERM
 
 . "$(dirname "$0")/wait_for.sh"
 
-# Xvfb picks a free display number and writes it to the file. A server started meanwhile by something else
-# (xvfb-run -a picks its number by the lock files alone) can take that display from under it: then the display
-# answers no client, and a new Xvfb is started on another one.
-export QT_QPA_PLATFORM=xcb
-for attempt in 1 2 3; do
+# Xvfb picks a free display number and writes it to the file; openbox joins it when asked for. A server started
+# meanwhile by something else (xvfb-run -a picks its number by the lock files alone) can take that display from
+# under it: then the display answers no client, and both are started again on another one.
+stop_display() {
+    for pid in $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    wm_pid=""
+    xvfb_pid=""
+}
+start_display() {
     : >"$work/display"
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
-    wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+    wait_for 10 test -s "$work/display" || return 1
     DISPLAY=":$(cat "$work/display")"
     export DISPLAY
-    xprop -root >/dev/null 2>&1 && break
-    echo "Xvfb on $DISPLAY answers no client (attempt $attempt)" >&2
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    [ "$attempt" -lt 3 ] || { echo "FAIL: no usable X display" >&2; exit 1; }
-done
-
-if $with_openbox; then
+    xprop -root >/dev/null 2>&1 || return 1
+    $with_openbox || return 0
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wm_pid=$!
-    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-        { echo "FAIL: openbox did not start" >&2; cat "$work/xvfb.log" "$work/openbox.log" >&2; exit 1; }
-fi
+    wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+export QT_QPA_PLATFORM=xcb
+attempt=1
+until start_display; do
+    echo "no usable display on ${DISPLAY:-?} (attempt $attempt)" >&2
+    cat "$work/xvfb.log" "$work/openbox.log" >&2 2>/dev/null || true
+    stop_display
+    [ "$attempt" -lt 3 ] || { echo "FAIL: Xvfb or openbox did not start" >&2; exit 1; }
+    attempt=$((attempt + 1))
+done
 
 status=0
 "$@" || status=$?
