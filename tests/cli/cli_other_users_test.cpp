@@ -11,12 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// base followed by the number n, e.g. "f3" (a path: GCC 12 at -O3 misreads "f" + std::string as overlapping).
-fs::path numbered(fs::path base, int n) {
-    base += std::to_string(n);
-    return base;
-}
-
 unsigned modeOf(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0xFFFF;

@@ -20,12 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// base followed by the number n, e.g. "f3" (a path: GCC 12 at -O3 misreads "f" + std::string as overlapping).
-fs::path numbered(fs::path base, int n) {
-    base += std::to_string(n);
-    return base;
-}
-
 using enum NoticeKind;
 constexpr uid_t nobody = 65534;
 

@@ -59,6 +59,13 @@ private:
     std::filesystem::path m_path;
 };
 
+// base followed by the number n, e.g. "f3" (built as a path: GCC 12 at -O3 misreads "f" + std::string as
+// overlapping copies).
+inline std::filesystem::path numbered(std::filesystem::path base, int n) {
+    base += std::to_string(n);
+    return base;
+}
+
 inline void writeFile(const std::filesystem::path& path, std::string_view content) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
