@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,11 @@
 namespace kelvara {
 
 namespace {
+// The translation context of the run's texts.
+struct FileBatch {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::FileBatch)
+};
+
 // Collects what a routine tells about one file instead of showing it, and moves the run's bar with its bytes.
 class CollectingInterface final : public UserInterface {
 public:
@@ -41,26 +47,31 @@ private:
     long long m_total;
 };
 
-QString fileCount(int count) {
-    return count == 1 ? QStringLiteral("1 Datei") : QStringLiteral("%1 Dateien").arg(count);
+// German and English both tell one file from several; each count has a text of its own for either form.
+QString encryptedCount(int count) {
+    return count == 1 ? FileBatch::tr("1 Datei verschlüsselt") : FileBatch::tr("%1 Dateien verschlüsselt").arg(count);
+}
+
+QString decryptedCount(int count) {
+    return count == 1 ? FileBatch::tr("1 Datei entschlüsselt") : FileBatch::tr("%1 Dateien entschlüsselt").arg(count);
 }
 
 QString summary(int encrypted, int decrypted, const QStringList& skipped) {
     QStringList parts;
     if (encrypted > 0)
-        parts << fileCount(encrypted) + QStringLiteral(" verschlüsselt");
+        parts << encryptedCount(encrypted);
     if (decrypted > 0)
-        parts << fileCount(decrypted) + QStringLiteral(" entschlüsselt");
+        parts << decryptedCount(decrypted);
     if (parts.isEmpty())
-        parts << QStringLiteral("Keine Datei verarbeitet");
+        parts << FileBatch::tr("Keine Datei verarbeitet");
     if (skipped.isEmpty())
         return parts.join(QStringLiteral(", "));
-    parts << QStringLiteral("%1 übersprungen").arg(skipped.size());
+    parts << FileBatch::tr("%1 übersprungen").arg(skipped.size());
     // The message box must fit on the screen: a long list is cut short and says how many are left out.
     constexpr qsizetype listed = 15;
     QStringList lines = skipped.mid(0, listed);
     if (skipped.size() > listed)
-        lines << QStringLiteral("… und %1 weitere").arg(skipped.size() - listed);
+        lines << FileBatch::tr("… und %1 weitere").arg(skipped.size() - listed);
     return parts.join(QStringLiteral(", ")) + QStringLiteral(":\n") + lines.join(QLatin1Char('\n'));
 }
 } // namespace
@@ -88,9 +99,10 @@ std::optional<QList<BatchFile>> planFileBatch(const QStringList& sources, Dialog
         if (target.exists() && target.isFile()) {
             Dialogs::ReplaceAnswer answer = Dialogs::ReplaceAnswer::replaceAll;
             if (!replaceAll)
-                answer = dialogs.replaceQuestion(parent, QStringLiteral("Die Datei existiert bereits:\n%1\n"
-                                                                        "Soll sie ersetzt werden ?")
-                                                             .arg(QDir::toNativeSeparators(file.target)));
+                answer = dialogs.replaceQuestion(
+                    parent, QCoreApplication::translate("kelvara::FileBatch", "Die Datei existiert bereits:\n%1\n"
+                                                                              "Soll sie ersetzt werden ?")
+                                .arg(QDir::toNativeSeparators(file.target)));
             switch (answer) {
             case Dialogs::ReplaceAnswer::cancel:
                 return std::nullopt;
@@ -126,10 +138,10 @@ void runFileBatch(const QList<BatchFile>& files, std::u16string_view password, R
     QString text;
     for (qsizetype index = 0; index < files.size(); ++index) {
         const BatchFile& file = files[index];
-        text = QStringLiteral("Datei %1 von %2 wird %3 !")
+        text = (file.decrypt ? FileBatch::tr("Datei %1 von %2 wird entschlüsselt !")
+                             : FileBatch::tr("Datei %1 von %2 wird verschlüsselt !"))
                    .arg(index + 1)
-                   .arg(files.size())
-                   .arg(file.decrypt ? QStringLiteral("entschlüsselt") : QStringLiteral("verschlüsselt"));
+                   .arg(files.size());
         ui.progressStep(text, before, total);
         CollectingInterface collector(ui, text, before, total);
         FileResult result = FileResult::outputError;

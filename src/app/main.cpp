@@ -9,13 +9,11 @@
 #include "ui/application.h"
 #include "ui/desktop.h"
 #include "ui/dialogs.h"
+#include "ui/language.h"
 #include "ui/pictures.h"
 #include "ui/process_window.h"
 
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include <memory>
 #include <optional>
@@ -35,11 +33,8 @@ int main(int argc, char** argv) {
     // The window closes the program itself, after its placement is saved; hidden dialogs do not end it.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
-    // German texts on the standard buttons ("Ja", "Nein", "Abbrechen").
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    // German, or English for a system whose first language is not German (KELVARA_LANGUAGE=de|en decides).
+    kelvara::installTranslations(kelvara::languageAtStart());
 
     // The settings store is read before the main window exists and written once after it is gone.
     kelvara::IniFile settings(kelvara::appPaths::writableFolder().toStdU16String() + u"/Kelvara.kvs");

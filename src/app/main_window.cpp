@@ -18,6 +18,7 @@
 #include "ui/process_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -164,10 +165,11 @@ QString listCharacters(const std::u32string& characters, std::size_t notShown = 
     QStringList list;
     for (const char32_t character : characters)
         list.append(QString::fromUcs4(&character, 1));
-    QString text = list.join(QStringLiteral(", "));
-    if (notShown > 0)
-        text += QStringLiteral(" … und %1 weitere").arg(notShown);
-    return text;
+    const QString text = list.join(QStringLiteral(", "));
+    if (notShown == 0)
+        return text;
+    return QCoreApplication::translate("kelvara::MainWindow", "%1 … und %2 weitere")
+        .arg(text, QString::number(notShown));
 }
 
 } // namespace
@@ -178,16 +180,16 @@ void MainWindow::encryptTextToClipboard() {
     // Texts are keyed with the password's 8-bit form: characters it lacks would all key as "?".
     const PasswordBytes password = textPasswordBytes(typedPassword().view());
     if (!password.missing.empty()) {
-        m_dialogs.message(this, QStringLiteral("Das Passwort enthält Zeichen, mit denen kein Text verschlüsselt "
-                                               "werden kann: %1\nDer Text bleibt unverändert.")
+        m_dialogs.message(this, tr("Das Passwort enthält Zeichen, mit denen kein Text verschlüsselt "
+                                   "werden kann: %1\nDer Text bleibt unverändert.")
                                     .arg(listCharacters(password.missing)));
         return;
     }
     TextBytes form = textToBytes(m_text->toPlainText().toStdU16String(), LineEnds::crlf);
     if (!form.missing.empty()) {
         secureWipe(form.bytes);
-        m_dialogs.message(this, QStringLiteral("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
-                                               "%1\nDer Text bleibt unverändert.")
+        m_dialogs.message(this, tr("Der Text enthält Zeichen, die nicht verschlüsselt werden können: "
+                                   "%1\nDer Text bleibt unverändert.")
                                     .arg(listCharacters(form.missing, form.missingNotShown)));
         return;
     }
@@ -211,8 +213,8 @@ void MainWindow::decryptTextToClipboard() {
     if (encrypted.missing.empty())
         decrypted = decryptText(encrypted.bytes, password.bytes.view());
     if (!decrypted) {
-        m_dialogs.message(this, QStringLiteral("Der Text ist kein verschlüsselter Text (kein gültiges Base64).\n"
-                                               "Der Text bleibt unverändert."));
+        m_dialogs.message(this, tr("Der Text ist kein verschlüsselter Text (kein gültiges Base64).\n"
+                                   "Der Text bleibt unverändert."));
         return;
     }
     std::u16string lines = bytesToText(*decrypted, LineEnds::lf);
@@ -264,7 +266,7 @@ void MainWindow::fileRun(bool encrypt, const QString& source, const QString& tar
             transformSingleFile(encrypt ? Direction::encrypt : Direction::decrypt, input, output, password.view(),
                                 Report::success, ui);
         },
-        encrypt ? QStringLiteral("Datei wird verschlüsselt !") : QStringLiteral("Datei wird entschlüsselt !"));
+        encrypt ? tr("Datei wird verschlüsselt !") : tr("Datei wird entschlüsselt !"));
 }
 
 void MainWindow::encryptFolder() {
@@ -278,10 +280,10 @@ void MainWindow::decryptFolder() {
 void MainWindow::folderRun(bool encrypt) {
     if (m_runner->isBusy())
         return;
-    const QString source = m_dialogs.folderName(this, QStringLiteral("Quellordner wählen"));
+    const QString source = m_dialogs.folderName(this, tr("Quellordner wählen"));
     if (source.isEmpty())
         return;
-    const QString target = m_dialogs.folderName(this, QStringLiteral("Zielordner wählen"));
+    const QString target = m_dialogs.folderName(this, tr("Zielordner wählen"));
     if (target.isEmpty() || (encrypt && !m_passwordConfirmation->confirm(this)))
         return;
     // The routine collects both lists, refuses a target whose mirror meets the source, then asks

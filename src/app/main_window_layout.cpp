@@ -130,9 +130,9 @@ void MainWindow::buildLayout() {
     aboutIcon->installEventFilter(this);
 
     addYellowLabel(m_workArea, "lbl1", QRect(20, 6, 344, 13),
-                   QStringLiteral("Verwenden Sie aus Sicherheitsgründen immer ein Passwort!"));
+                   tr("Verwenden Sie aus Sicherheitsgründen immer ein Passwort!"));
 
-    auto* passwordLabel = new QLabel(QStringLiteral("Passwort"), m_workArea);
+    auto* passwordLabel = new QLabel(tr("Passwort"), m_workArea);
     passwordLabel->setObjectName(QStringLiteral("Label1"));
     passwordLabel->setGeometry(20, 26, 67, 16);
     passwordLabel->setFont(verdana(10, true));
@@ -151,7 +151,7 @@ void MainWindow::buildLayout() {
     m_password->setMaxLength(std::numeric_limits<int>::max());
     m_password->setAcceptDrops(false);
 
-    QGroupBox* fileGroup = addGroupBox(m_workArea, "GroupBox2", QRect(18, 64, 589, 73), QStringLiteral("Dateien"));
+    QGroupBox* fileGroup = addGroupBox(m_workArea, "GroupBox2", QRect(18, 64, 589, 73), tr("Dateien"));
     m_fileDropPanel = new DropPanel(fileGroup);
     m_fileDropPanel->setObjectName(QStringLiteral("DropPanel1"));
     m_fileDropPanel->setGeometry(2, 15, 585, 56);
@@ -159,18 +159,18 @@ void MainWindow::buildLayout() {
     // Queued: the drop returns to the file manager first; a modal dialog inside it would hold the drag source.
     connect(m_fileDropPanel, &DropPanel::systemDrop, this, &MainWindow::handleFiles, Qt::QueuedConnection);
     connect(addSymbolButton(m_fileDropPanel, "SpeedButton3", 24, 3, QStringLiteral(":/images/file_lock_closed.svg"),
-                            QStringLiteral("Datei verschlüsseln")),
+                            tr("Datei verschlüsseln")),
             &QToolButton::clicked, this, [this] { encryptFile(); });
     connect(addSymbolButton(m_fileDropPanel, "SpeedButton4", 79, 3, QStringLiteral(":/images/file_lock_open.svg"),
-                            QStringLiteral("Datei entschlüsseln")),
+                            tr("Datei entschlüsseln")),
             &QToolButton::clicked, this, [this] { decryptFile(); });
     addYellowLabel(m_fileDropPanel, "Label2", QRect(136, 0, 449, 56),
-                   QStringLiteral("Das erste Symbol um eine Date zu ver- das zweite zum entschlüsseln. Sie können "
-                                  "auch eine Datei per Drag n Drop hierher ziehen. Das System erkennt automatisch "
-                                  "(*.kvra) welche Dateien ent- bzw verschlüsselt werden müssen."));
+                   tr("Das erste Symbol um eine Date zu ver- das zweite zum entschlüsseln. Sie können "
+                      "auch eine Datei per Drag n Drop hierher ziehen. Das System erkennt automatisch "
+                      "(*.kvra) welche Dateien ent- bzw verschlüsselt werden müssen."));
 
-    QGroupBox* textGroup = addGroupBox(m_workArea, "GroupBox1", QRect(18, 137, 591, 236),
-                                       QStringLiteral("Text der verschlüsselt werden soll"));
+    QGroupBox* textGroup =
+        addGroupBox(m_workArea, "GroupBox1", QRect(18, 137, 591, 236), tr("Text der verschlüsselt werden soll"));
     m_text = new QPlainTextEdit(textGroup);
     m_text->setObjectName(QStringLiteral("Memo1"));
     m_text->setGeometry(2, 15, 587, 163);
@@ -183,31 +183,32 @@ void MainWindow::buildLayout() {
 
     QFrame* textButtons = addPanel(textGroup, "Panel3", QRect(2, 178, 587, 56), QFrame::Panel);
     connect(addSymbolButton(textButtons, "SpeedButton5", 5, 11, QStringLiteral(":/images/lock_closed.svg"),
-                            QStringLiteral("Text verschlüsseln und in Zwischenablage")),
+                            tr("Text verschlüsseln und in Zwischenablage")),
             &QToolButton::clicked, this, &MainWindow::encryptTextToClipboard);
     connect(addSymbolButton(textButtons, "SpeedButton6", 53, 11, QStringLiteral(":/images/lock_open.svg"),
-                            QStringLiteral("Text entschlüsseln und in Zwischenablage")),
+                            tr("Text entschlüsseln und in Zwischenablage")),
             &QToolButton::clicked, this, &MainWindow::decryptTextToClipboard);
     addYellowLabel(textButtons, "Label3", QRect(137, 1, 449, 54),
-                   QStringLiteral("Das erste Symbol um obigen Text zu ver- das zweite zum entschlüsseln. Der ver- "
-                                  "bzw entschlüsselte Text wird automatisch in die Zwischenablage kopiert."));
+                   tr("Das erste Symbol um obigen Text zu ver- das zweite zum entschlüsseln. Der ver- "
+                      "bzw entschlüsselte Text wird automatisch in die Zwischenablage kopiert."));
 
     // The folder group exists with its buttons but is never shown.
     QGroupBox* folderGroup =
-        addGroupBox(m_workArea, "GroupBox3", QRect(405, 267, 127, 46), QStringLiteral("Ordner / Verzeichnisse"));
+        addGroupBox(m_workArea, "GroupBox3", QRect(405, 267, 127, 46), tr("Ordner / Verzeichnisse"));
     connect(addSymbolButton(folderGroup, "SpeedButton1", 3, 14, QStringLiteral(":/images/folder_lock_closed.svg"),
-                            QStringLiteral("Ordner verschlüsseln")),
+                            tr("Ordner verschlüsseln")),
             &QToolButton::clicked, this, &MainWindow::encryptFolder);
     connect(addSymbolButton(folderGroup, "SpeedButton2", 43, 14, QStringLiteral(":/images/folder_lock_open.svg"),
-                            QStringLiteral("Ordner entschlüsseln")),
+                            tr("Ordner entschlüsseln")),
             &QToolButton::clicked, this, &MainWindow::decryptFolder);
     folderGroup->hide();
 
-    auto* quitButton = new QPushButton(QStringLiteral("Beenden"), m_workArea);
+    auto* quitButton = new QPushButton(tr("Beenden"), m_workArea);
     quitButton->setObjectName(QStringLiteral("Button1"));
     quitButton->setGeometry(534, 378, 75, 25);
-    quitButton->setToolTip(QStringLiteral("Beendet kelVara"));
-    quitButton->setProperty("hint", QStringLiteral("Beendet kelVara"));
+    const QString quitHint = tr("Beendet kelVara");
+    quitButton->setToolTip(quitHint);
+    quitButton->setProperty("hint", quitHint);
     quitButton->setMouseTracking(true);
     quitButton->installEventFilter(this);
     connect(quitButton, &QPushButton::clicked, this, &MainWindow::closeWindow);

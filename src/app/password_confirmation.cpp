@@ -4,6 +4,7 @@
 #include "operations/password_length.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <optional>
@@ -14,9 +15,11 @@ QString shortPasswordHint(const QString& password) {
     const QStringView characters(password);
     if (!isShortPassword(std::u16string_view(characters.utf16(), static_cast<std::size_t>(characters.size()))))
         return {};
-    return QStringLiteral("Kurzes Passwort: mit weniger als %1 Zeichen ist es schnell erraten.\n"
-                          "Dieses Dateiformat hat kein Salt und eine schnelle Schlüsselableitung, so dass ein "
-                          "Angreifer sehr viele Passwörter in kurzer Zeit ausprobieren kann.")
+    return QCoreApplication::translate(
+               "kelvara::PasswordConfirmation",
+               "Kurzes Passwort: mit weniger als %1 Zeichen ist es schnell erraten.\n"
+               "Dieses Dateiformat hat kein Salt und eine schnelle Schlüsselableitung, so dass ein "
+               "Angreifer sehr viele Passwörter in kurzer Zeit ausprobieren kann.")
         .arg(shortPasswordLimit);
 }
 
@@ -34,7 +37,7 @@ bool PasswordConfirmation::confirm(QWidget* parent) {
     const bool same = *repeated == m_field.text();
     repeated->fill(QChar());
     if (!same) {
-        m_dialogs.message(parent, QStringLiteral("Die Passwörter stimmen nicht überein."), {}, Dialogs::Icon::warning);
+        m_dialogs.message(parent, tr("Die Passwörter stimmen nicht überein."), {}, Dialogs::Icon::warning);
         return false;
     }
     m_confirmed = true;

@@ -110,7 +110,7 @@ void SecretClipboard::putSecret(const QString& text) {
     m_waitingForActivation = false;
     m_ticksLeft = clearAfterTicks;
     m_timer.start();
-    setStatusText(QStringLiteral("Zwischenablage wird in %1 s geleert").arg(m_ticksLeft));
+    setStatusText(tr("Zwischenablage wird in %1 s geleert").arg(m_ticksLeft));
 }
 
 void SecretClipboard::putText(const QString& text) {
@@ -120,7 +120,7 @@ void SecretClipboard::putText(const QString& text) {
 
 void SecretClipboard::tick() {
     if (--m_ticksLeft > 0) {
-        setStatusText(QStringLiteral("Zwischenablage wird in %1 s geleert").arg(m_ticksLeft));
+        setStatusText(tr("Zwischenablage wird in %1 s geleert").arg(m_ticksLeft));
         return;
     }
     m_timer.stop();
@@ -131,7 +131,7 @@ void SecretClipboard::tick() {
     if (!m_mayChangeClipboard()) {
         // The system would ignore the change: the secret goes as soon as the program is active again.
         m_waitingForActivation = true;
-        setStatusText(QStringLiteral("Zwischenablage wird geleert, sobald Kelvara wieder aktiv ist"));
+        setStatusText(tr("Zwischenablage wird geleert, sobald Kelvara wieder aktiv ist"));
         return;
     }
     clearSecret();

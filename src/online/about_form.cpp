@@ -72,7 +72,7 @@ AboutForm::AboutForm(Desktop& desktop, const OwnerTexts& owner, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_desktop(desktop), m_versionSource([] { return getFileVersion(); }),
       m_tabs(new QTabWidget(this)), m_infoTab(new QWidget), m_licencesTab(new QWidget) {
     setObjectName(QStringLiteral("AboutForm"));
-    setWindowTitle(QStringLiteral("AboutForm"));
+    setWindowTitle(tr("AboutForm"));
     setFixedSize(536, 326);
     setFont(fontOf("Tahoma", 11));
     paintWhite(this);
@@ -83,8 +83,8 @@ AboutForm::AboutForm(Desktop& desktop, const OwnerTexts& owner, QWidget* parent)
     m_licencesTab->setObjectName(QStringLiteral("LizenzTabSheet"));
     paintWhite(m_infoTab);
     paintWhite(m_licencesTab);
-    m_tabs->addTab(m_infoTab, QStringLiteral("Info"));
-    m_tabs->addTab(m_licencesTab, QStringLiteral("Lizenzen"));
+    m_tabs->addTab(m_infoTab, tr("Info"));
+    m_tabs->addTab(m_licencesTab, tr("Lizenzen"));
 
     buildTabs(owner);
 }
@@ -97,7 +97,7 @@ void AboutForm::buildTabs(const OwnerTexts& owner) {
 
     label(info, "Label2", 365, 46, QStringLiteral("Kelvara"), fontOf("Verdana", 16, true));
     label(info, "Label12", 355, 68, owner.copyright, fontOf("Verdana", 11));
-    label(info, "Label13", 312, 90, QStringLiteral("Kelvara Version:"), fontOf("Verdana", 11));
+    label(info, "Label13", 312, 90, tr("Kelvara Version:"), fontOf("Verdana", 11));
     m_versionLabel = label(info, "Label1", 464, 90, QStringLiteral("1.0.0.0"), fontOf("Verdana", 11, true));
 
     m_websiteLabel = label(info, "Label10", 353, 129, owner.website, fontOf("Verdana", 11, true, true));
@@ -111,10 +111,10 @@ void AboutForm::buildTabs(const OwnerTexts& owner) {
     label(info, "Label5", 3, 179, owner.street, fontOf("Verdana", 11, true));
     label(info, "Label6", 3, 197, owner.postcodeAndTown, fontOf("Verdana", 11, true));
     // A build without a VAT number leaves the line empty rather than show a bare prefix.
-    const QString vatLine = owner.vatNumber.isEmpty() ? QString() : QStringLiteral("UID: ") + owner.vatNumber;
+    const QString vatLine = owner.vatNumber.isEmpty() ? QString() : tr("UID: %1").arg(owner.vatNumber);
     label(info, "Label11", 3, 215, vatLine, fontOf("Verdana", 11, true));
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"), info);
+    auto* ok = new QPushButton(tr("&OK"), info);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setGeometry(227, 230, 75, 25);
     ok->setDefault(true);
@@ -132,7 +132,7 @@ void AboutForm::buildTabs(const OwnerTexts& owner) {
     m_licenceText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_licenceText->setHtml(resourceText(QStringLiteral(":/online/lizenz.html")));
 
-    QLabel* usesLabel = label(licences, "Label14", 0, 248, QStringLiteral("This product uses:"), fontOf("Tahoma", 11));
+    QLabel* usesLabel = label(licences, "Label14", 0, 248, tr("This product uses:"), fontOf("Tahoma", 11));
     QPalette silverOnWhite = usesLabel->palette();
     silverOnWhite.setColor(QPalette::WindowText, QColor(0xC0, 0xC0, 0xC0));
     silverOnWhite.setColor(QPalette::Window, Qt::white);

@@ -33,15 +33,15 @@ ConsentWindow::ConsentWindow(ConsentStore& store, Dialogs& dialogs, const OwnerT
                              QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_store(store), m_dialogs(dialogs),
       m_quit(std::move(quit)), m_request(new QLabel(this)), m_statement(new QPlainTextEdit(this)),
-      m_buttonBar(new QWidget(this)), m_acceptButton(new QPushButton(QStringLiteral("akzeptieren"), m_buttonBar)),
-      m_refuseButton(new QPushButton(QStringLiteral("nicht akzeptieren"), m_buttonBar)) {
+      m_buttonBar(new QWidget(this)), m_acceptButton(new QPushButton(tr("akzeptieren"), m_buttonBar)),
+      m_refuseButton(new QPushButton(tr("nicht akzeptieren"), m_buttonBar)) {
     setObjectName(QStringLiteral("DatenschutzForm"));
-    setWindowTitle(QStringLiteral("Datenschtzerklärung"));
+    setWindowTitle(tr("Datenschtzerklärung"));
     setFixedSize(clientWidth, clientHeight);
     setModal(true);
 
     m_request->setObjectName(QStringLiteral("Label1"));
-    m_request->setText(QStringLiteral("Bitte lesen Sie unsere Datenschutzerklärung und akzeptieren Sie diese."));
+    m_request->setText(tr("Bitte lesen Sie unsere Datenschutzerklärung und akzeptieren Sie diese."));
     m_request->setFont(tahoma(19));
     m_request->setAutoFillBackground(true);
     QPalette tooltipColours = m_request->palette();
@@ -104,7 +104,7 @@ void ConsentWindow::acceptStatement() {
 }
 
 void ConsentWindow::refuseStatement() {
-    m_dialogs.message(this, QString::fromUtf8(refusalText));
+    m_dialogs.message(this, tr(refusalText));
     reject();
 }
 

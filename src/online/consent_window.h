@@ -20,10 +20,12 @@ class Dialogs;
 class ConsentWindow final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* refusalText =
+    // German source text; tr() shows it in the language chosen at start.
+    static constexpr const char* refusalText = QT_TRANSLATE_NOOP(
+        "kelvara::ConsentWindow",
         "Für die Überprüfung von Updates und Sicherheitspatches, wird Ihre IpAdresse an unseren Server "
         "übertragen. Ohne diese Updates und Patches ist die Verwendung unserer Freeware nicht sicher und daher "
-        "nicht möglich";
+        "nicht möglich");
 
     // quit asks the program to end; it is called only after this window has closed.
     ConsentWindow(ConsentStore& store, Dialogs& dialogs, const OwnerTexts& owner, std::function<void()> quit,

@@ -35,7 +35,7 @@ Downloader::Downloader(HttpClient& client, const QUrl& url, const QString& fileN
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_client(client), m_url(url),
       m_fileName(fileName), m_downLoadedFile(QDir(folder).filePath(fileName)), m_progressBar(new QProgressBar(this)) {
     setObjectName(QStringLiteral("Downloader"));
-    setWindowTitle(QStringLiteral("Downloader"));
+    setWindowTitle(tr("Downloader"));
     setFixedSize(412, 61);
     setModal(true);
     QFont tahoma;
@@ -83,13 +83,13 @@ void Downloader::reject() {
 void Downloader::startTransfer() {
     if (!HttpClient::isSupported(m_url)) {
         finish(Outcome::failure,
-               QStringLiteral("Die Adresse \"%1\" ist keine http- oder https-Adresse.").arg(m_url.toDisplayString()));
+               tr("Die Adresse \"%1\" ist keine http- oder https-Adresse.").arg(m_url.toDisplayString()));
         return;
     }
     // The body goes into a temporary file beside the target; the target is replaced only by commit().
     m_file = new QSaveFile(m_downLoadedFile, this);
     if (!m_file->open(QIODevice::WriteOnly)) {
-        finish(Outcome::failure, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+        finish(Outcome::failure, tr("Die Datei \"%1\" kann nicht geschrieben werden: %2")
                                      .arg(QDir::toNativeSeparators(m_downLoadedFile), m_file->errorString()));
         return;
     }
@@ -147,7 +147,7 @@ void Downloader::transferFinished() {
         const QString reason = m_file->errorString();
         m_file->cancelWriting();
         m_file->commit();
-        finish(Outcome::failure, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+        finish(Outcome::failure, tr("Die Datei \"%1\" kann nicht geschrieben werden: %2")
                                      .arg(QDir::toNativeSeparators(m_downLoadedFile), reason));
         return;
     }
@@ -159,7 +159,7 @@ void Downloader::transferFinished() {
         return;
     }
     if (!m_file->commit()) {
-        finish(Outcome::failure, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+        finish(Outcome::failure, tr("Die Datei \"%1\" kann nicht geschrieben werden: %2")
                                      .arg(QDir::toNativeSeparators(m_downLoadedFile), m_file->errorString()));
         return;
     }
@@ -185,7 +185,7 @@ bool mayStartDownloadedFile(const QUrl& source) {
 void downloadFile(DownloadServices& services, const QUrl& url, const QString& fileName, bool startAfterwards) {
     const QString folder = installerFolder();
     if (folder.isEmpty()) {
-        reportUnexpectedError(QStringLiteral("Der Ordner für das Update kann nicht angelegt werden: %1")
+        reportUnexpectedError(Downloader::tr("Der Ordner für das Update kann nicht angelegt werden: %1")
                                   .arg(QDir::toNativeSeparators(userDataFolder())));
         return;
     }
@@ -194,15 +194,16 @@ void downloadFile(DownloadServices& services, const QUrl& url, const QString& fi
 
     switch (window.outcome()) {
     case Downloader::Outcome::errorReply:
-        services.dialogs.message(nullptr, QStringLiteral("HTTP-Fehler: ") + QString::number(window.statusCode()));
+        services.dialogs.message(nullptr, Downloader::tr("HTTP-Fehler: %1").arg(window.statusCode()));
         if (services.quit)
             services.quit();
         return;
     case Downloader::Outcome::failure:
     case Downloader::Outcome::notFinished:
-        reportUnexpectedError(window.errorText().isEmpty()
-                                  ? QStringLiteral("Das Update konnte nicht geladen werden.")
-                                  : QStringLiteral("Das Update konnte nicht geladen werden. ") + window.errorText());
+        reportUnexpectedError(
+            window.errorText().isEmpty()
+                ? Downloader::tr("Das Update konnte nicht geladen werden.")
+                : Downloader::tr("Das Update konnte nicht geladen werden. %1").arg(window.errorText()));
         return;
     case Downloader::Outcome::success:
         break;
@@ -214,13 +215,13 @@ void downloadFile(DownloadServices& services, const QUrl& url, const QString& fi
         const QByteArray signatureText = fetchSignature(services.client, url);
         if (signatureText.isEmpty() || !isSignedFile(*services.releaseKey, signatureText, window.downLoadedFile())) {
             QFile::remove(window.downLoadedFile());
-            services.dialogs.message(nullptr, QString::fromUtf8(unsignedUpdateText), {}, Dialogs::Icon::warning);
+            services.dialogs.message(nullptr, Downloader::tr(unsignedUpdateText), {}, Dialogs::Icon::warning);
             return;
         }
     } else if (!mayStartDownloadedFile(url)) {
         services.dialogs.message(
             nullptr,
-            QStringLiteral("Das Update wurde über eine unverschlüsselte Verbindung (http) geladen und wird deshalb "
+            Downloader::tr("Das Update wurde über eine unverschlüsselte Verbindung (http) geladen und wird deshalb "
                            "nicht automatisch gestartet, denn unterwegs könnte es verändert worden sein. Die Datei "
                            "liegt unter:\n%1")
                 .arg(path),
@@ -229,7 +230,7 @@ void downloadFile(DownloadServices& services, const QUrl& url, const QString& fi
     }
     if (!services.desktop.open(QUrl::fromLocalFile(window.downLoadedFile())))
         services.dialogs.message(
-            nullptr, QStringLiteral("Das Update konnte nicht gestartet werden. Die Datei liegt unter:\n%1").arg(path),
+            nullptr, Downloader::tr("Das Update konnte nicht gestartet werden. Die Datei liegt unter:\n%1").arg(path),
             {}, Dialogs::Icon::warning);
 }
 

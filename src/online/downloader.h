@@ -70,8 +70,9 @@ private:
 };
 
 // Shown when a release key is built in and the downloaded installer's signature is missing or wrong.
-inline constexpr const char* unsignedUpdateText = "Das Update wurde nicht gestartet, weil seine Signatur fehlt oder "
-                                                  "nicht stimmt. Die heruntergeladene Datei wurde gelöscht.";
+inline constexpr const char* unsignedUpdateText =
+    QT_TRANSLATE_NOOP("kelvara::Downloader", "Das Update wurde nicht gestartet, weil seine Signatur fehlt oder "
+                                             "nicht stimmt. Die heruntergeladene Datei wurde gelöscht.");
 
 // Everything downloadFile needs from the program.
 struct DownloadServices {

@@ -40,20 +40,20 @@ int toMilliseconds(std::chrono::milliseconds timeout) {
 QString failureText(QNetworkReply* reply) {
     const QString address = reply->url().toDisplayString();
     if (reply->property(tooLargeProperty).toBool())
-        return QStringLiteral("Die Antwort von %1 ist zu groß.").arg(address);
+        return HttpClient::tr("Die Antwort von %1 ist zu groß.").arg(address);
     switch (reply->error()) {
     case QNetworkReply::OperationCanceledError:
-        return QStringLiteral("Der Server %1 hat zu lange nicht geantwortet (Zeitüberschreitung).").arg(address);
+        return HttpClient::tr("Der Server %1 hat zu lange nicht geantwortet (Zeitüberschreitung).").arg(address);
     case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("Der Server von %1 wurde nicht gefunden.").arg(address);
+        return HttpClient::tr("Der Server von %1 wurde nicht gefunden.").arg(address);
     case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("Der Server von %1 hat die Verbindung abgelehnt.").arg(address);
+        return HttpClient::tr("Der Server von %1 hat die Verbindung abgelehnt.").arg(address);
     case QNetworkReply::RemoteHostClosedError:
-        return QStringLiteral("Der Server hat die Verbindung zu %1 vorzeitig getrennt.").arg(address);
+        return HttpClient::tr("Der Server hat die Verbindung zu %1 vorzeitig getrennt.").arg(address);
     default:
         break;
     }
-    return QStringLiteral("Die Verbindung zu %1 ist fehlgeschlagen: %2").arg(address, reply->errorString());
+    return HttpClient::tr("Die Verbindung zu %1 ist fehlgeschlagen: %2").arg(address, reply->errorString());
 }
 
 } // namespace
@@ -106,7 +106,7 @@ HttpResult HttpClient::resultOf(QNetworkReply* reply) {
         result.outcome = HttpResult::Outcome::success;
     } else if (result.status != 0 && !statusOk) {
         result.outcome = HttpResult::Outcome::errorReply;
-        result.error = QStringLiteral("HTTP-Fehler: %1").arg(result.status);
+        result.error = tr("HTTP-Fehler: %1").arg(result.status);
     } else {
         result.outcome = HttpResult::Outcome::failure;
         result.error = failureText(reply);
@@ -119,8 +119,7 @@ QNetworkReply* HttpClient::fetch(const QUrl& url, QObject* context, std::functio
     QNetworkReply* reply = get(url);
     if (reply == nullptr) {
         HttpResult refused;
-        refused.error =
-            QStringLiteral("Die Adresse \"%1\" ist keine http- oder https-Adresse.").arg(url.toDisplayString());
+        refused.error = tr("Die Adresse \"%1\" ist keine http- oder https-Adresse.").arg(url.toDisplayString());
         QTimer::singleShot(0, context, [done = std::move(done), refused] { done(refused); });
         return nullptr;
     }

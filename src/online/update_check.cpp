@@ -24,9 +24,10 @@ void UpdateCheck::setInstalledVersion(std::function<QString()> installedVersion)
 
 QString UpdateCheck::questionText(const QString& installedVersion, const QString& serverLine) {
     // Line breaks as "\n": the message box shows them as breaks (a lone CR would show as nothing).
-    return QStringLiteral("Eine neuer Version ist verfügbar soll das Update herunter geladen werden?\n\n") +
-           QStringLiteral("Installierte Version:  ") + installedVersion + QStringLiteral("\n") +
-           QStringLiteral("neue Version:  ") + serverLine;
+    return tr("Eine neuer Version ist verfügbar soll das Update herunter geladen werden?\n\n"
+              "Installierte Version:  %1\n"
+              "neue Version:  %2")
+        .arg(installedVersion, serverLine);
 }
 
 void UpdateCheck::checkUpdates(const QString& fileName) {
@@ -75,24 +76,22 @@ void UpdateCheck::evaluate(const QByteArray& versionFile) {
         return;
 
     if (!file->version) {
-        m_dialogs.message(nullptr, QString::fromUtf8(notPossibleText));
+        m_dialogs.message(nullptr, tr(notPossibleText));
         return;
     }
     const QString installedText = m_installedVersion ? m_installedVersion() : QString();
     const std::optional<VersionNumber> installedVersion = VersionNumber::parse(installedText);
     if (!installedVersion) {
-        reportUnexpectedError(
-            QStringLiteral("Die installierte Version \"%1\" kann nicht mit der Version auf dem Server verglichen "
-                           "werden.")
-                .arg(installedText));
+        reportUnexpectedError(tr("Die installierte Version \"%1\" kann nicht mit der Version auf dem Server verglichen "
+                                 "werden.")
+                                  .arg(installedText));
         return;
     }
     if (*installedVersion >= *file->version)
         return;
 
-    if (!m_dialogs.question(nullptr, questionText(installedText, file->versionLine),
-                            QString::fromLatin1(questionCaption))) {
-        m_dialogs.message(nullptr, QString::fromUtf8(declinedText));
+    if (!m_dialogs.question(nullptr, questionText(installedText, file->versionLine), tr(questionCaption))) {
+        m_dialogs.message(nullptr, tr(declinedText));
         if (m_quit)
             m_quit();
         return;
@@ -100,8 +99,8 @@ void UpdateCheck::evaluate(const QByteArray& versionFile) {
     const QString installerLine = file->installerLine.value_or(QString());
     const QUrl installer(installerLine.trimmed(), QUrl::StrictMode);
     if (!file->installerLine || !HttpClient::isSupported(installer)) {
-        reportUnexpectedError(QStringLiteral("Die Versionsdatei auf dem Server nennt in Zeile 2 keine gültige "
-                                             "http- oder https-Adresse für das Update: \"%1\"")
+        reportUnexpectedError(tr("Die Versionsdatei auf dem Server nennt in Zeile 2 keine gültige "
+                                 "http- oder https-Adresse für das Update: \"%1\"")
                                   .arg(installerLine));
         return;
     }

@@ -23,10 +23,13 @@ public:
     // Fetches url into the file name (in the writable folder) and starts it afterwards when asked to.
     using DownloadFunction = std::function<void(const QUrl& url, const QString& fileName, bool startAfterwards)>;
 
-    static constexpr const char* notPossibleText = "Prüfung auf Updates zur Zeit nicht möglich!";
-    static constexpr const char* declinedText =
-        "Ohne Update kann diese Software nicht mehr verwendet werden! Bitte installieren Sie das Update!";
-    static constexpr const char* questionCaption = "UPDATE";
+    // German source texts; tr() shows them in the language chosen at start.
+    static constexpr const char* notPossibleText =
+        QT_TRANSLATE_NOOP("kelvara::UpdateCheck", "Prüfung auf Updates zur Zeit nicht möglich!");
+    static constexpr const char* declinedText = QT_TRANSLATE_NOOP(
+        "kelvara::UpdateCheck",
+        "Ohne Update kann diese Software nicht mehr verwendet werden! Bitte installieren Sie das Update!");
+    static constexpr const char* questionCaption = QT_TRANSLATE_NOOP("kelvara::UpdateCheck", "UPDATE");
     static constexpr qint64 maxVersionFileBytes = 64 * 1024;
 
     UpdateCheck(HttpClient& client, Dialogs& dialogs, const QUrl& serverBase, DownloadFunction download,

@@ -17,7 +17,7 @@ namespace {
             reportUnexpectedError(describeCurrentException());
         }
     } else {
-        reportUnexpectedError(QStringLiteral("Das Programm wurde unerwartet beendet."));
+        reportUnexpectedError(Application::tr("Das Programm wurde unerwartet beendet."));
     }
     std::abort();
 }
@@ -29,7 +29,7 @@ QString describeCurrentException() {
     } catch (const std::exception& error) {
         return QString::fromLocal8Bit(error.what());
     } catch (...) {
-        return QStringLiteral("Unbekannter Fehler");
+        return Application::tr("Unbekannter Fehler");
     }
 }
 

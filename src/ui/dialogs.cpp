@@ -18,6 +18,11 @@
 namespace kelvara {
 
 namespace {
+// The translation context of the dialogs' own texts.
+struct QtDialogsText {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::QtDialogs)
+};
+
 QMessageBox::Icon toQt(Dialogs::Icon icon) {
     switch (icon) {
     case Dialogs::Icon::question:
@@ -73,10 +78,10 @@ bool QtDialogs::question(QWidget* parent, const QString& text, const QString& ca
 Dialogs::ReplaceAnswer QtDialogs::replaceQuestion(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, captionOrDefault({}), text, QMessageBox::NoButton, parent);
     // The texts are set here: Qt's own for "Yes to All" would not say what is done.
-    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-    QPushButton* all = box.addButton(QStringLiteral("Alle ersetzen"), QMessageBox::YesRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    QPushButton* yes = box.addButton(QtDialogsText::tr("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QtDialogsText::tr("Nein"), QMessageBox::NoRole);
+    QPushButton* all = box.addButton(QtDialogsText::tr("Alle ersetzen"), QMessageBox::YesRole);
+    QPushButton* cancel = box.addButton(QtDialogsText::tr("Abbrechen"), QMessageBox::RejectRole);
     box.setDefaultButton(no);
     box.setEscapeButton(cancel);
     box.exec();
@@ -123,7 +128,7 @@ std::optional<QString> QtDialogs::password(QWidget* parent) {
     QDialog dialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog.setObjectName(QStringLiteral("PasswordDialog"));
     dialog.setWindowTitle(QApplication::applicationName());
-    auto* label = new QLabel(QStringLiteral("Passwort"), &dialog);
+    auto* label = new QLabel(QtDialogsText::tr("Passwort"), &dialog);
     auto* field = new QLineEdit(&dialog);
     field->setEchoMode(QLineEdit::Password);
     label->setBuddy(field);

@@ -24,10 +24,10 @@ PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* paren
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_repeated(new QLineEdit(this)), m_hint(new QLabel(hint, this)) {
     setObjectName(QStringLiteral("PasswordConfirmDialog"));
-    setWindowTitle(QStringLiteral("Passwort bestätigen"));
+    setWindowTitle(tr("Passwort bestätigen"));
     setModal(true);
 
-    auto* prompt = new QLabel(QStringLiteral("Bitte geben Sie das Passwort zur Bestätigung noch einmal ein:"), this);
+    auto* prompt = new QLabel(tr("Bitte geben Sie das Passwort zur Bestätigung noch einmal ein:"), this);
     prompt->setWordWrap(true);
     m_repeated->setObjectName(QStringLiteral("repeatedPassword"));
     m_repeated->setEchoMode(QLineEdit::Password);
@@ -40,8 +40,8 @@ PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* paren
     m_hint->setPalette(warning);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(tr("Abbrechen"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

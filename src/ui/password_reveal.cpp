@@ -2,6 +2,7 @@
 #include "ui/password_reveal.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
 #include <QLineEdit>
@@ -9,10 +10,15 @@
 namespace kelvara {
 
 namespace {
+// The translation context of the eye's hints.
+struct PasswordReveal {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::PasswordReveal)
+};
+
 void showPlainText(QLineEdit& field, QAction& eye, bool plain) {
     field.setEchoMode(plain ? QLineEdit::Normal : QLineEdit::Password);
     eye.setIcon(QIcon(plain ? QStringLiteral(":/images/eye_hidden.svg") : QStringLiteral(":/images/eye.svg")));
-    eye.setToolTip(plain ? QStringLiteral("Passwort verbergen") : QStringLiteral("Passwort anzeigen"));
+    eye.setToolTip(plain ? PasswordReveal::tr("Passwort verbergen") : PasswordReveal::tr("Passwort anzeigen"));
 }
 
 // Switches the eye off when the window it watches is no longer the active one.

@@ -26,7 +26,7 @@ ProcessWindow::ProcessWindow(QWidget* centreOver)
     : QWidget(centreOver, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       m_centreOver(centreOver), m_phaseLabel(new QLabel(this)), m_progressBar(new QProgressBar(this)) {
     setObjectName(QStringLiteral("process"));
-    setWindowTitle(QStringLiteral("process"));
+    setWindowTitle(tr("process"));
     setFixedSize(324, 61);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setBackgroundRole(QPalette::Button);

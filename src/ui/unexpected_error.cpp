@@ -17,6 +17,11 @@
 namespace kelvara {
 
 namespace {
+// The translation context of the report's texts.
+struct UnexpectedError {
+    Q_DECLARE_TR_FUNCTIONS(kelvara::UnexpectedError)
+};
+
 std::mutex sinkMutex;
 
 std::function<void(const QString&)>& sinkSlot() {
@@ -37,13 +42,13 @@ void saveBugReport(const QString& description) {
 // The window: the error, where the report was saved, and the choice to go on or to close the program.
 void showReportWindow(const QString& description) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Kelvara"),
-                    QStringLiteral("Im Programm ist ein unerwarteter Fehler aufgetreten:\n\n%1\n\n"
-                                   "Der Fehlerbericht wurde unter %2 gespeichert.")
+                    UnexpectedError::tr("Im Programm ist ein unerwarteter Fehler aufgetreten:\n\n%1\n\n"
+                                        "Der Fehlerbericht wurde unter %2 gespeichert.")
                         .arg(description, QDir::toNativeSeparators(bugReportPath())),
                     QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* continueButton = box.addButton(QStringLiteral("Weiter"), QMessageBox::AcceptRole);
+    QPushButton* continueButton = box.addButton(UnexpectedError::tr("Weiter"), QMessageBox::AcceptRole);
     continueButton->setObjectName(QString::fromLatin1(continueButtonName));
-    QPushButton* quitButton = box.addButton(QStringLiteral("Programm beenden"), QMessageBox::DestructiveRole);
+    QPushButton* quitButton = box.addButton(UnexpectedError::tr("Programm beenden"), QMessageBox::DestructiveRole);
     quitButton->setObjectName(QString::fromLatin1(quitButtonName));
     box.setDefaultButton(continueButton);
     box.exec();
@@ -57,7 +62,7 @@ QString bugReportPath() {
 }
 
 QString bugReportText(const QString& description) {
-    return QStringLiteral("Zeit: %1\nVersion: %2\nFehler: %3\n")
+    return UnexpectedError::tr("Zeit: %1\nVersion: %2\nFehler: %3\n")
         .arg(QDateTime::currentDateTime().toString(Qt::ISODate), getFileVersion(), description);
 }
 
