@@ -45,11 +45,9 @@ Language languageAtStart() {
 bool installTranslations(Language language) {
     if (language == Language::english)
         return installTranslator(QStringLiteral("kelvara_en"), {QStringLiteral(":/i18n")});
-    // Qt's own texts ("Ja", "Nein", "Abbrechen", the file dialogs) in German. A Windows install carries the file
-    // in "translations" beside the program.
-    return installTranslator(QStringLiteral("qtbase_de"),
-                             {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                              QCoreApplication::applicationDirPath() + QStringLiteral("/translations")});
+    // Qt's own texts ("Ja", "Nein", "Abbrechen", the file dialogs) in German; a Windows install's qt.conf makes
+    // the program folder, which carries qtbase_de.qm, the translations folder.
+    return installTranslator(QStringLiteral("qtbase_de"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
 }
 
 } // namespace kelvara
