@@ -44,6 +44,14 @@
     </message>
 </context>
 <context>
+    <name>kelvara::Banner</name>
+    <message>
+        <source>:/online/Kelvaraadv.gif</source>
+        <extracomment>The resource path of the fallback banner picture in this language.</extracomment>
+        <translation>:/online/Kelvaraadv_en.gif</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::ConsentWindow</name>
     <message>
         <source>akzeptieren</source>

@@ -101,16 +101,22 @@ QString Banner::fallbackPage(const QUrl& serverBase, const QString& pictureSourc
            QStringLiteral("\" border=\"0\"></a></div></td></tr></table></BODY></HTML>");
 }
 
+namespace {
+QString pictureInLanguage() {
+    return Banner::tr(Banner::pictureResource);
+}
+} // namespace
+
 QString Banner::writeFallbackPicture() const {
     const QString folder = appPaths::writableFolder();
-    QFile resource(QString::fromLatin1(pictureResource));
+    QFile resource(pictureInLanguage());
     if (!folder.isEmpty() && resource.open(QIODevice::ReadOnly)) {
         QSaveFile file(QDir(folder).filePath(QString::fromLatin1(pictureFileName)));
         if (file.open(QIODevice::WriteOnly) && file.write(resource.readAll()) == resource.size() && file.commit())
             return QDir::toNativeSeparators(folder + QLatin1Char('/')) + QString::fromLatin1(pictureFileName);
     }
     // The picture is shown from the resources instead; nothing to trouble the user with every five minutes.
-    return QStringLiteral("qrc") + QString::fromLatin1(pictureResource);
+    return QStringLiteral("qrc") + pictureInLanguage();
 }
 
 void Banner::showFallbackPage() {

@@ -25,7 +25,9 @@ public:
     static constexpr std::chrono::milliseconds defaultReloadInterval{300000};
     static constexpr qint64 maxPageBytes = 1024 * 1024;
     static constexpr const char* pictureFileName = "Kelvaraadv.gif";
-    static constexpr const char* pictureResource = ":/online/Kelvaraadv.gif";
+    // The fallback picture with German texts; its translation names the picture for the language shown.
+    //: The resource path of the fallback banner picture in this language.
+    static constexpr const char* pictureResource = QT_TRANSLATE_NOOP("kelvara::Banner", ":/online/Kelvaraadv.gif");
 
     // Puts the banner view into panel (filling it inside a 1-pixel border); nothing is loaded before start().
     Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWidget* panel, QObject* parent = nullptr);

@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace kelvara;
 using kelvara::test::OnlineSandbox;
@@ -58,6 +59,7 @@ private slots:
     void fallbackOnEveryFailure();
     void fallbackFromResourcesWhenThePictureCannotBeWritten();
     void fallbackPictureLinksToTheServer();
+    void fallbackPictureInEnglish();
     void fallbackPictureFillsTheStripFromItsCorner();
     void reloadsOnTheTimerAndReportsEveryLoad();
     void viewHasNoBorderScrollBarsSelectionOrMenu();
@@ -152,6 +154,23 @@ void BannerTest::fallbackFromResourcesWhenThePictureCannotBeWritten() {
              expectedFallback(f.server.base(), QStringLiteral("qrc:/online/Kelvaraadv.gif")));
     QVERIFY(f.banner.view()->hasPicture(QUrl(QStringLiteral("qrc:/online/Kelvaraadv.gif"))));
     QVERIFY(f.sandbox.errors.isEmpty());
+}
+
+// With the English translation the fallback picture with English texts is written under the same name.
+void BannerTest::fallbackPictureInEnglish() {
+    QTranslator english; // removes itself when it goes
+    QVERIFY(english.load(QStringLiteral("kelvara_en"), QStringLiteral(":/i18n")));
+    QCoreApplication::installTranslator(&english);
+    Fixture f;
+    f.server.status("/nvbanner.php", 404);
+    f.banner.start();
+    QVERIFY(f.completed.wait(10000));
+
+    const QString file = f.sandbox.filesFolder() + QStringLiteral("/Kelvaraadv.gif");
+    const QByteArray picture = kelvara::test::readAll(file);
+    QCOMPARE(picture, kelvara::test::readAll(QStringLiteral(":/online/Kelvaraadv_en.gif")));
+    QVERIFY(picture != kelvara::test::readAll(QStringLiteral(":/online/Kelvaraadv.gif")));
+    QCOMPARE(QImage(file).size(), QSize(620, 66));
 }
 
 void BannerTest::fallbackPictureLinksToTheServer() {
