@@ -18,6 +18,8 @@ linux_cli="${KELVARA_LINUX_CLI:-$root/${KELVARA_BUILD_DIR:-build}/src/cli/kelvar
 command -v xdotool >/dev/null && command -v import >/dev/null && command -v xprop >/dev/null ||
     fail "xdotool, import and xprop are needed (scripts/setup.sh installs them)"
 run_on_display
+# The windows are found by their German titles, whatever language wine reports.
+export KELVARA_LANGUAGE=de
 
 work=$(mktemp -d)
 trap 'stop_wine; rm -rf "$work"' EXIT
