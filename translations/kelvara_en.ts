@@ -73,6 +73,11 @@
         <source>Für die Überprüfung von Updates und Sicherheitspatches, wird Ihre IpAdresse an unseren Server übertragen. Ohne diese Updates und Patches ist die Verwendung unserer Freeware nicht sicher und daher nicht möglich</source>
         <translation>To check for updates and security patches, your IP address is sent to our server. Without these updates and patches this freeware is not safe to use, so it cannot be used.</translation>
     </message>
+    <message>
+        <source>:/online/datenschutz.txt</source>
+        <extracomment>The resource path of the privacy statement in this language.</extracomment>
+        <translation>:/online/privacy_en.txt</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Downloader</name>

@@ -74,7 +74,9 @@ ConsentWindow::ConsentWindow(ConsentStore& store, Dialogs& dialogs, const OwnerT
 }
 
 QString ConsentWindow::privacyStatement(const OwnerTexts& owner) {
-    QFile file(QStringLiteral(":/online/datenschutz.txt"));
+    // The German statement; its translation names the statement in the language shown.
+    //: The resource path of the privacy statement in this language.
+    QFile file(tr(":/online/datenschutz.txt"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return owner.fillIn(QString::fromUtf8(file.readAll()));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <functional>
@@ -58,6 +59,7 @@ private slots:
     void answerDecidesWhetherTheProgramGoesOn_data();
     void answerDecidesWhetherTheProgramGoesOn();
     void windowLooksAsSpecified();
+    void windowInEnglish();
     void nothingIsRequestedBeforeConsent();
     void refusedConsentNeverRequestsAnything();
 };
@@ -161,6 +163,28 @@ void ConsentTest::answerDecidesWhetherTheProgramGoesOn() {
     QVERIFY(nextStart.checkConsent());
     QCOMPARE(nextDriver.shown, 0);
     QCOMPARE(quits, 0);
+}
+
+// With the English translation the window and the statement read English, the owner's texts filled in.
+void ConsentTest::windowInEnglish() {
+    QTranslator english; // removes itself when it goes
+    QVERIFY(english.load(QStringLiteral("kelvara_en"), QStringLiteral(":/i18n")));
+    QCoreApplication::installTranslator(&english);
+    OnlineSandbox sandbox;
+    ConsentStore store;
+    RecordingDialogs dialogs;
+    OwnerTexts owner;
+    owner.email = QStringLiteral("privacy@example.org");
+    ConsentWindow form(store, dialogs, owner, [] {});
+
+    QCOMPARE(form.windowTitle(), QStringLiteral("Privacy statement"));
+    QCOMPARE(button(&form, "Button1")->text(), QStringLiteral("Accept"));
+    QCOMPARE(button(&form, "Button2")->text(), QStringLiteral("Decline"));
+    const QString text = form.findChild<QPlainTextEdit*>(QStringLiteral("RichEdit1"))->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("Privacy statement\n")));
+    QVERIFY(text.contains(QStringLiteral("Your rights")));
+    QVERIFY(text.contains(QStringLiteral("privacy@example.org")));
+    QVERIFY(!text.contains(QLatin1Char('{')));
 }
 
 void ConsentTest::windowLooksAsSpecified() {
