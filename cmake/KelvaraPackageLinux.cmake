@@ -22,7 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KELVARA_SERVER_URL}")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kelvara encrypts a file into a .kvra file and decrypts it again, encrypts
 whole folder trees into a mirror tree, and turns a short text into one line
 of Base64 on the clipboard, ready for a mail. The window speaks German or
-English, following the desktop's language; kelvara-cli does the same work from a terminal or a script.
+English, following the desktop's language; kelvara-cli does the same work
+from a terminal or a script.
 
 The .kvra format has no salt and no integrity check: it keeps files from
 casual eyes, but it is not a modern authenticated format.")

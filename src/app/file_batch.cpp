@@ -99,10 +99,9 @@ std::optional<QList<BatchFile>> planFileBatch(const QStringList& sources, Dialog
         if (target.exists() && target.isFile()) {
             Dialogs::ReplaceAnswer answer = Dialogs::ReplaceAnswer::replaceAll;
             if (!replaceAll)
-                answer = dialogs.replaceQuestion(
-                    parent, QCoreApplication::translate("kelvara::FileBatch", "Die Datei existiert bereits:\n%1\n"
-                                                                              "Soll sie ersetzt werden ?")
-                                .arg(QDir::toNativeSeparators(file.target)));
+                answer = dialogs.replaceQuestion(parent, FileBatch::tr("Die Datei existiert bereits:\n%1\n"
+                                                                       "Soll sie ersetzt werden ?")
+                                                             .arg(QDir::toNativeSeparators(file.target)));
             switch (answer) {
             case Dialogs::ReplaceAnswer::cancel:
                 return std::nullopt;

@@ -18,7 +18,6 @@
 #include "ui/process_window.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -168,8 +167,7 @@ QString listCharacters(const std::u32string& characters, std::size_t notShown = 
     const QString text = list.join(QStringLiteral(", "));
     if (notShown == 0)
         return text;
-    return QCoreApplication::translate("kelvara::MainWindow", "%1 … und %2 weitere")
-        .arg(text, QString::number(notShown));
+    return MainWindow::tr("%1 … und %2 weitere").arg(text, QString::number(notShown));
 }
 
 } // namespace

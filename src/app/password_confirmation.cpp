@@ -4,7 +4,6 @@
 #include "operations/password_length.h"
 #include "ui/dialogs.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <optional>
@@ -15,8 +14,7 @@ QString shortPasswordHint(const QString& password) {
     const QStringView characters(password);
     if (!isShortPassword(std::u16string_view(characters.utf16(), static_cast<std::size_t>(characters.size()))))
         return {};
-    return QCoreApplication::translate(
-               "kelvara::PasswordConfirmation",
+    return PasswordConfirmation::tr(
                "Kurzes Passwort: mit weniger als %1 Zeichen ist es schnell erraten.\n"
                "Dieses Dateiformat hat kein Salt und eine schnelle Schlüsselableitung, so dass ein "
                "Angreifer sehr viele Passwörter in kurzer Zeit ausprobieren kann.")
