@@ -234,6 +234,7 @@ void MainWindow::buildLayout() {
     quitButton->setFocus();
 
     setAcceptDrops(true);
+    setUpKeyboardAndNames();
 }
 
 } // namespace kelvara
