@@ -1,11 +1,13 @@
 // The main window from the keyboard: every shortcut runs its action wherever the focus is, mnemonics move the
 // focus to their fields, and every control carries the name a screen reader reads.
 #include "app/main_window.h"
+#include "app/operation_runner.h"
 #include "support/recording_dialogs.h"
 
 #include <QAccessible>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -84,6 +86,23 @@ private slots:
                  1);
         QCOMPARE(password()->text(), QStringLiteral("geheim"));
         QCOMPARE(memo()->toPlainText(), QStringLiteral("Hallo"));
+    }
+
+    // While a file run goes on the window takes no input: its shortcuts wait as its buttons do.
+    void shortcutsDoNothingWhileARunGoesOn() {
+        QSemaphore release;
+        QVERIFY(m_window->runner().start([&](kelvara::UserInterface&) { release.acquire(); }));
+        QSignalSpy closed(m_window.get(), &MainWindow::closed);
+        memo()->setFocus();
+        for (const char* keys : {"Ctrl+E", "Ctrl+D", "Ctrl+Shift+E", "Ctrl+Shift+D", "F1", "Ctrl+Q", "Ctrl+Shift+P"})
+            QTest::keySequence(memo(), QKeySequence(QString::fromLatin1(keys)));
+        QTest::qWait(250); // longer than a button's animated click
+        release.release();
+        m_window->waitForIdle();
+        QCOMPARE(m_dialogs->openRequests + m_dialogs->repeatHints.size() + m_dialogs->messages.size(), 0);
+        QCOMPARE(m_abouts, 0);
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(password()->echoMode(), QLineEdit::Password);
     }
 
     void mnemonicLeadsToItsField_data() {
