@@ -51,9 +51,16 @@ def main():
         fail("pyatspi is missing (scripts/setup.sh installs python3-pyatspi): %s" % error)
 
     window = find_main_window(pyatspi)
-    origin = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    found = []  # (role, (x, y, width, height) in the window, name, showing)
-    collect(pyatspi, window, origin, found)
+    found = []  # (role, (x, y, width, height) on the screen, then in the window, name, showing)
+    collect(pyatspi, window, found)
+    # The window's own extents may be its frame's or its client area's, depending on whether the window manager
+    # has framed it yet; the banner strip lies at the client area's top left corner, so the controls give it.
+    shown = [place for (_, place, _, showing) in found if showing and place[2] > 0 and place[3] > 0]
+    if not shown:
+        fail("the window shows no controls")
+    left, top = min(place[0] for place in shown), min(place[1] for place in shown)
+    found = [(role, (x - left, y - top, width, height), name, showing)
+             for (role, (x, y, width, height), name, showing) in found]
 
     failures = []
     matched = set()
@@ -105,15 +112,15 @@ def find_main_window(pyatspi):
     fail("no window \"Kelvara …\" on the accessibility bus (applications seen: %s)" % seen)
 
 
-def collect(pyatspi, node, origin, found):
+def collect(pyatspi, node, found):
     for child in (node.getChildAtIndex(i) for i in range(node.childCount)):
         if child is None:
             continue
         extents = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        place = (extents.x - origin.x, extents.y - origin.y, extents.width, extents.height)
+        place = (extents.x, extents.y, extents.width, extents.height)
         showing = child.getState().contains(pyatspi.STATE_SHOWING)
         found.append((child.getRoleName(), place, child.name, showing))
-        collect(pyatspi, child, origin, found)
+        collect(pyatspi, child, found)
 
 
 def inside(place, area):

@@ -9,7 +9,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # Debian's python3-pyatspi belongs to Debian's own interpreter.
 python=/usr/bin/python3
 launcher=/usr/libexec/at-spi-bus-launcher
-for tool in dbus-run-session dbus-send "$python" "$launcher"; do
+for tool in dbus-run-session dbus-send xdotool "$python" "$launcher"; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 "$python" -c 'import pyatspi' || { echo "FAIL: pyatspi is missing (scripts/setup.sh installs it)" >&2; exit 1; }
@@ -49,5 +49,9 @@ XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" KELVARA_SERVER_URL=htt
     KELVARA_LANGUAGE="$language" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
     "$work/program/kelvara" >"$work/program.log" 2>&1 &
 pids="$! $pids"
+# The window once it is mapped with its versioned caption, and placed by the window manager.
+visible_window() { xdotool search --onlyvisible --name '^Kelvara ' | head -n 1 | grep .; }
+wait_for 20 visible_window || fail "the window did not appear"
+sleep 1
 
 "$python" "$here/accessible_names.py" "$language" || fail "names are missing or wrong"
