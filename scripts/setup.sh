@@ -6,6 +6,7 @@ packages="build-essential cmake ninja-build clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-l10n-tools libgl-dev fonts-dejavu-core
   xvfb xauth openbox xdotool x11-utils imagemagick python3 openssl time g++-mingw-w64-x86-64-posix
   dpkg-dev lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin man-db
+  at-spi2-core dbus python3-pyatspi
   bash-completion wine wine64 nsis libsodium-dev minisign pkgconf"
 missing=""
 for p in $packages; do

@@ -8,7 +8,10 @@
 
 #include <functional>
 
+class QAbstractButton;
+class QAction;
 class QGroupBox;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -87,6 +90,10 @@ protected:
 private:
     SecretUtf16 typedPassword() const;
     void buildLayout();
+    // Shortcuts, mnemonics and the names screen readers read; run once at the end of the layout.
+    void setUpKeyboardAndNames();
+    QAction* addShortcut(const char* name, const QKeySequence& keys);
+    void addButtonShortcut(const char* name, QAbstractButton& button, const QKeySequence& keys);
     QToolButton* addSymbolButton(QWidget* parent, const char* name, int x, int y, const QString& picture,
                                  const QString& hint);
     QPushButton* addHiddenButton(const char* name, int x, int y, const QString& caption);

@@ -235,6 +235,7 @@ void MainWindow::buildLayout() {
     quitButton->setFocus();
 
     setAcceptDrops(true);
+    setUpKeyboardAndNames();
 }
 
 } // namespace kelvara

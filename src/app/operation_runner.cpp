@@ -7,6 +7,7 @@
 #include "ui/process_window.h"
 #include "ui/unexpected_error.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -203,6 +204,11 @@ QWidget* OperationRunner::dialogParent() const {
 }
 
 bool OperationRunner::belongsToWindow(QObject* object) const {
+    // A shortcut's event goes to its action: it belongs to the window when the action sits on one of its widgets.
+    if (const auto* action = qobject_cast<QAction*>(object)) {
+        const QList<QObject*> owners = action->associatedObjects();
+        return std::any_of(owners.cbegin(), owners.cend(), [this](QObject* owner) { return belongsToWindow(owner); });
+    }
     if (!object->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(object);

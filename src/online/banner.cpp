@@ -24,6 +24,7 @@ Banner::Banner(HttpClient& client, Desktop& desktop, const QUrl& serverBase, QWi
       m_view(new BannerView(client, panel)), m_browserHost(new BrowserHost(m_view)), m_reloadTimer(new QTimer(this)) {
     m_view->setObjectName(QStringLiteral("webbrowser"));
     m_view->setFocusPolicy(Qt::NoFocus);
+    m_view->setAccessibleName(tr("Werbung"));
     if (panel != nullptr) {
         auto* layout = panel->layout();
         if (layout == nullptr) {

@@ -35,6 +35,10 @@ PasswordConfirmDialog::PasswordConfirmDialog(const QString& hint, QWidget* paren
     m_hint->setObjectName(QStringLiteral("passwordHint"));
     m_hint->setWordWrap(true);
     m_hint->setVisible(!hint.isEmpty());
+    // A screen reader names the field and reads the prompt and the hint as its description.
+    prompt->setBuddy(m_repeated);
+    m_repeated->setAccessibleName(tr("Passwort wiederholen"));
+    m_repeated->setAccessibleDescription(hint.isEmpty() ? prompt->text() : prompt->text() + QLatin1Char(' ') + hint);
     QPalette warning = m_hint->palette();
     warning.setColor(QPalette::WindowText, QColor(0x9c, 0x3b, 0x00));
     m_hint->setPalette(warning);

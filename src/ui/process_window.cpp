@@ -45,6 +45,9 @@ ProcessWindow::ProcessWindow(QWidget* centreOver)
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     m_progressBar->setGeometry(8, 22, 309, 17);
     m_progressBar->setTextVisible(false);
+    // The caption "process" means little to a screen reader's user.
+    setAccessibleName(tr("Kelvara arbeitet"));
+    m_progressBar->setAccessibleName(tr("Fortschritt"));
     updateBar();
 }
 

@@ -24,18 +24,29 @@ template <typename T = QWidget> T* control(const QWidget& window, const char* na
     return window.findChild<T*>(QString::fromLatin1(name));
 }
 
+// A text as it is shown: the "&" that marks a mnemonic letter is not drawn ("&&" draws one "&").
+QString shown(QString text) {
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace('\x01', '&');
+}
+
 QString textOf(const QWidget* widget) {
     if (const auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
+        return shown(label->text());
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
         return button->text();
     if (const auto* group = qobject_cast<const QGroupBox*>(widget))
-        return group->title();
+        return shown(group->title());
     if (const auto* edit = qobject_cast<const QLineEdit*>(widget))
         return edit->text();
     if (const auto* memo = qobject_cast<const QPlainTextEdit*>(widget))
         return memo->toPlainText();
     return {};
+}
+
+// A hint with the shortcut that runs the same action, in the words of the language shown.
+QString withKeys(const QString& hint, const char* keys) {
+    return QStringLiteral("%1 (%2)").arg(hint,
+                                         QKeySequence(QString::fromLatin1(keys)).toString(QKeySequence::NativeText));
 }
 
 void moveMouseOver(QWidget* widget, QPoint at) {
@@ -123,12 +134,13 @@ private slots:
 
     void symbolButtonsHaveHintsAndPicturesButNoFocus_data() {
         QTest::addColumn<QString>("hint");
+        // The folder actions stay out of reach: no shortcut.
         QTest::newRow("SpeedButton1") << "Ordner verschlüsseln";
         QTest::newRow("SpeedButton2") << "Ordner entschlüsseln";
-        QTest::newRow("SpeedButton3") << "Datei verschlüsseln";
-        QTest::newRow("SpeedButton4") << "Datei entschlüsseln";
-        QTest::newRow("SpeedButton5") << "Text verschlüsseln und in Zwischenablage";
-        QTest::newRow("SpeedButton6") << "Text entschlüsseln und in Zwischenablage";
+        QTest::newRow("SpeedButton3") << withKeys("Datei verschlüsseln", "Ctrl+E");
+        QTest::newRow("SpeedButton4") << withKeys("Datei entschlüsseln", "Ctrl+D");
+        QTest::newRow("SpeedButton5") << withKeys("Text verschlüsseln und in Zwischenablage", "Ctrl+Shift+E");
+        QTest::newRow("SpeedButton6") << withKeys("Text entschlüsseln und in Zwischenablage", "Ctrl+Shift+D");
     }
 
     void symbolButtonsHaveHintsAndPicturesButNoFocus() {
@@ -232,15 +244,15 @@ private slots:
         auto* panel2 = control(*m_window, "Panel2");
         QCOMPARE(m_window->statusText(), QString());
         moveMouseOver(control(*m_window, "SpeedButton3"), QPoint(5, 5));
-        QCOMPARE(m_window->statusText(), QStringLiteral("Datei verschlüsseln"));
+        QCOMPARE(m_window->statusText(), withKeys("Datei verschlüsseln", "Ctrl+E"));
         // Child controls and the banner strip leave the text standing.
         for (const char* name : {"Label2", "lbl1", "Image1", "Edit1", "GroupBox1", "Panel1", "Memo1"})
             moveMouseOver(control(*m_window, name), QPoint(3, 3));
-        QCOMPARE(m_window->statusText(), QStringLiteral("Datei verschlüsseln"));
+        QCOMPARE(m_window->statusText(), withKeys("Datei verschlüsseln", "Ctrl+E"));
         moveMouseOver(control(*m_window, "Button1"), QPoint(5, 5));
-        QCOMPARE(m_window->statusText(), QStringLiteral("Beendet kelVara"));
+        QCOMPARE(m_window->statusText(), withKeys("Beendet kelVara", "Ctrl+Q"));
         moveMouseOver(control(*m_window, "SpeedButton6"), QPoint(5, 5));
-        QCOMPARE(m_window->statusText(), QStringLiteral("Text entschlüsseln und in Zwischenablage"));
+        QCOMPARE(m_window->statusText(), withKeys("Text entschlüsseln und in Zwischenablage", "Ctrl+Shift+D"));
         moveMouseOver(panel2, QPoint(300, 40));
         QCOMPARE(m_window->statusText(), QString());
     }

@@ -48,6 +48,8 @@ private slots:
         bool hintShown = false;
         QString hintText;
         QLineEdit::EchoMode echo = QLineEdit::Normal;
+        QString fieldName;
+        QString fieldDescription;
         QStringList buttons;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
@@ -63,6 +65,8 @@ private slots:
             hintText = hintLabel->text();
             auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("repeatedPassword"));
             echo = field->echoMode();
+            fieldName = field->accessibleName();
+            fieldDescription = field->accessibleDescription();
             QTest::keyClicks(field, typed);
             QPushButton* chosen = nullptr;
             for (QPushButton* candidate : dialog->findChild<QDialogButtonBox*>()->findChildren<QPushButton*>()) {
@@ -84,6 +88,11 @@ private slots:
         QCOMPARE(hintShown, !hint.isEmpty());
         QCOMPARE(hintText, hint);
         QCOMPARE(echo, QLineEdit::Password);
+        // A screen reader names the field and reads the prompt, and the hint when there is one.
+        QCOMPARE(fieldName, QStringLiteral("Passwort wiederholen"));
+        QVERIFY(fieldDescription.startsWith(QStringLiteral("Bitte geben Sie das Passwort")));
+        QVERIFY(hint.isEmpty() ? !fieldDescription.contains(QStringLiteral("Kurzes"))
+                               : fieldDescription.endsWith(hint));
         QCOMPARE(buttons, (QStringList{"OK", "Abbrechen"}));
         QCOMPARE(repeated.has_value(), accepted);
         if (accepted)

@@ -33,6 +33,8 @@ private slots:
         QCOMPARE(process.phaseLabel()->font().family(), QStringLiteral("Verdana"));
         QVERIFY(process.phaseLabel()->font().bold());
         QCOMPARE(process.progressBar()->geometry(), QRect(8, 22, 309, 17));
+        QCOMPARE(process.progressBar()->accessibleName(), QStringLiteral("Fortschritt"));
+        QCOMPARE(process.accessibleName(), QStringLiteral("Kelvara arbeitet"));
         QCOMPARE(process.maximum(), 100);
         QCOMPARE(process.position(), 0);
     }
