@@ -50,6 +50,10 @@
         <extracomment>The resource path of the fallback banner picture in this language.</extracomment>
         <translation>:/online/Kelvaraadv_en.gif</translation>
     </message>
+    <message>
+        <source>Werbung</source>
+        <translation>Advertisement</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::ConsentWindow</name>
@@ -308,6 +312,74 @@ The text is left unchanged.</translation>
         <source>Beendet kelVara</source>
         <translation>Quits Kelvara</translation>
     </message>
+    <message>
+        <source>Text verschlüsseln</source>
+        <translation>Encrypt text</translation>
+    </message>
+    <message>
+        <source>Text entschlüsseln</source>
+        <translation>Decrypt text</translation>
+    </message>
+    <message>
+        <source>Über Kelvara (%1)</source>
+        <translation>About Kelvara (%1)</translation>
+    </message>
+    <message>
+        <source>Über Kelvara</source>
+        <translation>About Kelvara</translation>
+    </message>
+    <message>
+        <source>Kelvara-Logo</source>
+        <translation>Kelvara logo</translation>
+    </message>
+    <message>
+        <source>&amp;Passwort</source>
+        <translation>&amp;Password</translation>
+    </message>
+    <message>
+        <source>&amp;Text der verschlüsselt werden soll</source>
+        <translation>&amp;Text to encrypt</translation>
+    </message>
+    <message>
+        <source>Das Passwort, mit dem jede Aktion ver- oder entschlüsselt; es wird nie gespeichert</source>
+        <translation>The password every action encrypts or decrypts with; it is never stored</translation>
+    </message>
+    <message>
+        <source>Passwort anzeigen</source>
+        <translation>Show password</translation>
+    </message>
+    <message>
+        <source>Zeigt das Passwort im Klartext, bis das Fenster verlassen wird (%1)</source>
+        <translation>Shows the password in plain text until the window is left (%1)</translation>
+    </message>
+    <message>
+        <source>Der Text, der ver- oder entschlüsselt wird; das Ergebnis ersetzt ihn und kommt in die Zwischenablage</source>
+        <translation>The text to encrypt or decrypt; the result replaces it and goes to the clipboard</translation>
+    </message>
+    <message>
+        <source>Statusleiste</source>
+        <translation>Status bar</translation>
+    </message>
+    <message>
+        <source>Der Hinweis zum Bedienelement unter dem Mauszeiger und der Countdown der Zwischenablage</source>
+        <translation>The hint for the control under the mouse pointer and the clipboard countdown</translation>
+    </message>
+    <message>
+        <source>Hinweis</source>
+        <translation>Hint</translation>
+    </message>
+    <message>
+        <source>Countdown der Zwischenablage</source>
+        <translation>Clipboard countdown</translation>
+    </message>
+    <message>
+        <source>Hier abgelegte Dateien werden verschlüsselt, Dateien mit der Endung .kvra entschlüsselt</source>
+        <translation>Files dropped here are encrypted; files ending in .kvra are decrypted</translation>
+    </message>
+    <message>
+        <source>Werbebanner</source>
+        <translation>Advertising banner</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::NoticeText</name>
@@ -444,6 +516,10 @@ Please choose a different name for the result.</translation>
         <source>Abbrechen</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Passwort wiederholen</source>
+        <translation>Repeat password</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::PasswordConfirmation</name>
@@ -473,6 +549,14 @@ This file format has no salt and a fast key derivation, so an attacker can try a
     <name>kelvara::ProcessWindow</name>
     <message>
         <source>process</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Kelvara arbeitet</source>
+        <translation>Kelvara is working</translation>
+    </message>
+    <message>
+        <source>Fortschritt</source>
         <translation>Progress</translation>
     </message>
 </context>

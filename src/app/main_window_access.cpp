@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace kelvara {
 
 namespace {
@@ -108,6 +110,10 @@ void MainWindow::setUpKeyboardAndNames() {
     auto* passwordLabel = findChild<QLabel*>(QStringLiteral("Label1"));
     passwordLabel->setText(tr("&Passwort"));
     passwordLabel->setBuddy(m_password);
+    // A translation may be a little wider than the German word: the label may grow up to the field.
+    const int roomToTheField = m_password->x() - passwordLabel->x() - 2;
+    passwordLabel->resize(std::clamp(passwordLabel->sizeHint().width(), passwordLabel->width(), roomToTheField),
+                          passwordLabel->height());
     findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->setTitle(tr("&Text der verschlüsselt werden soll"));
 
     m_password->setAccessibleName(tr("Passwort"));

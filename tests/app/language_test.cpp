@@ -55,11 +55,13 @@ private slots:
         kelvara::test::RecordingDialogs dialogs;
         kelvara::MainWindow window(dialogs);
 
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Password"));
+        const auto* passwordLabel = window.findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(passwordLabel->text(), QStringLiteral("&Password"));
+        QVERIFY2(passwordLabel->width() >= passwordLabel->sizeHint().width(), "the English label is cut");
         QCOMPARE(window.findChild<QGroupBox*>(QStringLiteral("GroupBox2"))->title(), QStringLiteral("Files"));
         QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("Button1"))->text(), QStringLiteral("Quit"));
         QCOMPARE(window.findChild<QToolButton*>(QStringLiteral("SpeedButton3"))->toolTip(),
-                 QStringLiteral("Encrypt a file"));
+                 QStringLiteral("Encrypt a file (Ctrl+E)"));
 
         window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("not Base64 !"));
         window.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
