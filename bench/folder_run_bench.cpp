@@ -110,11 +110,14 @@ void measure(const fs::path& work, const Tree& tree, unsigned jobs, int runs) {
 int main(int argc, char** argv) {
     int runs = 3;
     unsigned jobs = 0;
+    std::size_t only = 0;
     std::vector<fs::path> places;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--files" && i + 1 < argc)
+            only = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
         else if (argument == "--jobs" && i + 1 < argc)
             jobs = static_cast<unsigned>(std::max(0, std::atoi(argv[++i])));
         else
@@ -131,8 +134,10 @@ int main(int argc, char** argv) {
         std::printf("in %s\n", place.c_str());
         fs::remove_all(place);
         for (const Tree tree : {Tree{"4000 x 4 KiB", 4000, 4u << 10}, Tree{"20000 x 1 KiB", 20000, 1u << 10},
-                                Tree{"64 x 4 MiB", 64, 4u << 20}})
-            measure(place, tree, jobs, runs);
+                                Tree{"64 x 4 MiB", 64, 4u << 20}}) {
+            if (only == 0 || tree.files == only)
+                measure(place, tree, jobs, runs);
+        }
     }
     for (const fs::path& place : places)
         fs::remove_all(place);
