@@ -161,6 +161,13 @@ public:
         return &m_deferred;
     }
 
+    // A file too large to wait may take long: what waits is put in place first, so that it is told (and kept,
+    // should the run be interrupted) without waiting for that file.
+    void beforeFile(std::uint64_t size) {
+        if (size > m_batch.limits().fileBytes && !m_batch.empty())
+            putInPlace();
+    }
+
     // Hands the file's result on now, or keeps it until its output is in place.
     void finish(std::size_t index, FileResult result, std::vector<Notice> notices) {
         if (!m_deferred.output) {
@@ -342,7 +349,8 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
     // The files are shared out to workers one at a time; each file is done exactly as in a serial run.
-    OrderedResults results(ui, summary, fileSizes(files), maximum);
+    const std::vector<std::uint64_t> sizes = fileSizes(files);
+    OrderedResults results(ui, summary, sizes, maximum);
     std::atomic<std::size_t> nextFile{0};
     std::mutex failureLock;
     std::exception_ptr failure;
@@ -351,6 +359,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
             MirrorFolders workerFolders(target, source, decrypt, reported);
             WaitingFiles waiting(direction, existing, batchLimits, flush, results);
             for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
+                waiting.beforeFile(sizes[i]);
                 FileNotices notices;
                 const FileResult result = processFile(direction, files[i], target, workerFolders, password, existing,
                                                       notices, waiting.deferred());
