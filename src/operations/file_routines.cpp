@@ -24,8 +24,9 @@ constexpr std::uint64_t progressStepBytes = 1024 * 1024;
 struct Target {
     const OutputFolder* folder = nullptr; // null: standard output
     std::filesystem::path name;
-    std::filesystem::path shown; // the path the user knows the output by
-    bool refuseLink = false;     // folder runs never write through a link
+    std::filesystem::path shown;        // the path the user knows the output by
+    bool refuseLink = false;            // folder runs never write through a link
+    DeferredOutput* deferred = nullptr; // folder runs put small outputs in place in batches
 };
 
 class Reporter {
@@ -146,7 +147,8 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
     }
 
     StandardOutput standardOutput;
-    TemporaryOutput temporary;
+    auto temporaryOutput = std::make_unique<TemporaryOutput>(); // on the heap, so that it can be handed over
+    TemporaryOutput& temporary = *temporaryOutput;
     OutputSink* output = &standardOutput;
     if (target.folder != nullptr) {
         if (!temporary.create(*target.folder, target.name, reason))
@@ -168,15 +170,17 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
     cipher->burn();
     if (streamed != FileResult::success)
         return streamed;
-    if (target.folder != nullptr) {
-        switch (temporary.commit(existing, reason)) {
-        case TemporaryOutput::Commit::done:
-            break;
-        case TemporaryOutput::Commit::targetExists:
-            return report(FileResult::outputError, NoticeKind::outputExists, target.shown);
-        case TemporaryOutput::Commit::failed:
+    if (target.deferred != nullptr && temporary.written() <= target.deferred->maximumBytes) {
+        if (!temporary.seal(reason))
             return report(FileResult::outputError, NoticeKind::writeFailed, target.shown, reason);
-        }
+        target.deferred->output = std::move(temporaryOutput);
+        target.deferred->shown = target.shown;
+        return FileResult::success;
+    }
+    if (target.folder != nullptr) {
+        const TemporaryOutput::Commit commit = temporary.commit(existing, reason);
+        if (commit != TemporaryOutput::Commit::done)
+            return tellCommit(direction, commit, target.shown, reason, report.ui());
     }
     if (reportWhat == Report::success)
         report(FileResult::success, decrypt ? NoticeKind::decrypted : NoticeKind::encrypted, target.shown);
@@ -230,13 +234,13 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
                        const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
-                       Existing existing) {
+                       Existing existing, DeferredOutput* deferred) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
     if (!input.open(inputPath, reason))
         return report(FileResult::inputError, NoticeKind::inputOpenFailed, inputPath, reason);
-    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true}, password,
+    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true, deferred}, password,
                    Report::failures, existing, report);
 }
 
@@ -260,8 +264,23 @@ FileResult transformSingleFile(Direction direction, const FileSource& input, con
 
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
                              const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
-                             Existing existing) {
-    return guarded(input, ui, [&] { return runFileInto(direction, input, folder, name, password, ui, existing); });
+                             Existing existing, DeferredOutput* deferred) {
+    return guarded(input, ui,
+                   [&] { return runFileInto(direction, input, folder, name, password, ui, existing, deferred); });
+}
+
+FileResult tellCommit(Direction direction, TemporaryOutput::Commit commit, const std::filesystem::path& shown,
+                      const std::string& reason, UserInterface& ui) {
+    const Reporter report(ui, direction);
+    switch (commit) {
+    case TemporaryOutput::Commit::done:
+        return FileResult::success;
+    case TemporaryOutput::Commit::targetExists:
+        return report(FileResult::outputError, NoticeKind::outputExists, shown);
+    case TemporaryOutput::Commit::failed:
+        break;
+    }
+    return report(FileResult::outputError, NoticeKind::writeFailed, shown, reason);
 }
 
 FileResult verifySingleFile(const FileSource& source, std::u16string_view password, UserInterface& ui) {

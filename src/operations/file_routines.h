@@ -5,6 +5,7 @@
 #include "operations/user_interface.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -71,11 +72,24 @@ inline FileResult decryptSingleFile(const FileSource& input, const FileDestinati
     return transformSingleFile(Direction::decrypt, input, output, password, report, ui, existing);
 }
 
+// A complete, sealed output that the caller puts in place itself, together with others (folder runs).
+struct DeferredOutput {
+    std::uint64_t maximumBytes = 0; // a larger output is put in place at once, as a single file's is
+    std::unique_ptr<TemporaryOutput> output;
+    std::filesystem::path shown; // the path the user knows the output by
+};
+
 // The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
-// is reported and not written through.
+// is reported and not written through. With deferred given, a complete output of at most its maximumBytes
+// is sealed and handed over in it instead of being put in place; the caller then tells how that went
+// (tellCommit).
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
                              const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
-                             Existing existing);
+                             Existing existing, DeferredOutput* deferred = nullptr);
+
+// Tells the user what putting the output shown in place gave, as the file routines do, and returns the result.
+FileResult tellCommit(Direction direction, TemporaryOutput::Commit commit, const std::filesystem::path& shown,
+                      const std::string& reason, UserInterface& ui);
 
 // Checks the password against the input's check block and writes nothing.
 FileResult verifySingleFile(const FileSource& input, std::u16string_view password, UserInterface& ui);

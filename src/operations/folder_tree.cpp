@@ -129,9 +129,11 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
     return complete;
 }
 
-// Encrypts or decrypts one file into its folder of the mirror; the notices go to notices.
+// Encrypts or decrypts one file into its folder of the mirror; the notices go to notices. With deferred given,
+// a small output is handed over in it rather than put in place.
 FileResult processFile(Direction direction, const std::filesystem::path& file, const std::filesystem::path& target,
-                       MirrorFolders& mirror, std::u16string_view password, Existing existing, FileNotices& notices) {
+                       MirrorFolders& mirror, std::u16string_view password, Existing existing, FileNotices& notices,
+                       DeferredOutput* deferred) {
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
     if (folder == nullptr) {
@@ -140,17 +142,81 @@ FileResult processFile(Direction direction, const std::filesystem::path& file, c
         notices.notify(Notice{NoticeKind::outputOpenFailed, decrypting, mirrorPath(target, file), {}, blocked.reason});
         return FileResult::outputError;
     }
-    return transformFileInto(direction, file, *folder, file.filename(), password, notices, existing);
+    return transformFileInto(direction, file, *folder, file.filename(), password, notices, existing, deferred);
 }
+
+// The files of one worker whose outputs wait in its batch, with the notices gathered while each was written.
+// When the batch is full (and at the end) the outputs are put in place and the files' results handed on.
+class WaitingFiles {
+public:
+    WaitingFiles(Direction direction, Existing existing, OutputBatch::Limits limits, OutputFlush flush,
+                 OrderedResults& results)
+        : m_direction(direction), m_existing(existing), m_batch(limits, flush), m_results(results) {}
+
+    // Where processFile hands a small output over; null when outputs do not wait.
+    DeferredOutput* deferred() {
+        if (m_batch.limits().files == 0)
+            return nullptr;
+        m_deferred = DeferredOutput{m_batch.limits().fileBytes, nullptr, {}};
+        return &m_deferred;
+    }
+
+    // A file too large to wait may take long: what waits is put in place first, so that it is told (and kept,
+    // should the run be interrupted) without waiting for that file.
+    void beforeFile(std::uint64_t size) {
+        if (size > m_batch.limits().fileBytes && !m_batch.empty())
+            putInPlace();
+    }
+
+    // Hands the file's result on now, or keeps it until its output is in place.
+    void finish(std::size_t index, FileResult result, std::vector<Notice> notices) {
+        if (!m_deferred.output) {
+            m_results.finish(index, result, std::move(notices));
+            return;
+        }
+        m_batch.add(std::move(m_deferred.output));
+        m_files.push_back(Waiting{index, std::move(m_deferred.shown), std::move(notices)});
+        if (m_batch.full())
+            putInPlace();
+    }
+
+    void putInPlace() {
+        const std::vector<OutputBatch::Outcome> outcomes = m_batch.putInPlace(m_existing);
+        std::vector<Waiting> files = std::move(m_files);
+        m_files.clear();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            FileNotices notices;
+            notices.notices = std::move(files[i].notices);
+            const FileResult result =
+                tellCommit(m_direction, outcomes[i].commit, files[i].shown, outcomes[i].reason, notices);
+            m_results.finish(files[i].index, result, std::move(notices.notices));
+        }
+    }
+
+private:
+    struct Waiting {
+        std::size_t index;
+        std::filesystem::path shown;
+        std::vector<Notice> notices;
+    };
+
+    Direction m_direction;
+    Existing m_existing;
+    OutputBatch m_batch;
+    OrderedResults& m_results;
+    DeferredOutput m_deferred;
+    std::vector<Waiting> m_files;
+};
+
+// A worker holds the target and a few folders of the mirror, one more while it steps into another folder,
+// and per file the input, the temporary output and that output's own handle of its folder.
+constexpr std::size_t handlesPerWorker = MirrorFolders::heldFolders + 2 + 3;
+// Left for the rest of the program (a window may open files meanwhile).
+constexpr std::size_t handlesKept = 16;
 
 // The workers of the data phase: as many as asked for (or one per processor), no more than there are files,
 // and no more than the open-file limit leaves room for; the user hears when the limit lowered the number.
 unsigned workerCount(unsigned jobs, std::size_t files, UserInterface& ui) {
-    // A worker holds the target and a few folders of the mirror, one more while it steps into another folder,
-    // and per file the input, the temporary output and that output's own handle of its folder.
-    constexpr std::size_t handlesPerWorker = MirrorFolders::heldFolders + 2 + 3;
-    // Left for the rest of the program (a window may open files meanwhile).
-    constexpr std::size_t handlesKept = 16;
     const unsigned wanted = jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
     const auto useful = static_cast<unsigned>(std::clamp<std::size_t>(files, 1, wanted));
     const std::size_t budget = openFileBudget();
@@ -160,6 +226,33 @@ unsigned workerCount(unsigned jobs, std::size_t files, UserInterface& ui) {
     const auto lowered = static_cast<unsigned>(std::max<std::size_t>(allowed, 1));
     ui.workersLimited(wanted, lowered);
     return lowered;
+}
+
+// How many outputs of at most which size wait in each worker's batch. The batch is what makes many small files
+// fast: one wait for the disk instead of one per file. Bounded so that a worker keeps what a file costs it
+// without batches in the open-file limit (a waiting output holds its file and its folder open: kept open, a
+// failure to write back is reported by its own flush), and all waiting outputs together stay registered for
+// removal on a signal. Larger files gain nothing from waiting and are put in place at once. Files: 0 when
+// nothing waits (OutputFlush::eachFile, too few handles, and Windows, where the flush of each file remains:
+// FlushFileBuffers per file is the only flush there, and the workers already issue them side by side).
+OutputBatch::Limits batchLimitsFor(OutputFlush flush, unsigned workers) {
+    constexpr std::size_t mostFiles = 64;
+    constexpr std::uint64_t mostBytes = 16ull << 20;
+    constexpr std::uint64_t largestWaitingFile = 1ull << 20;
+#ifdef _WIN32
+    flush = OutputFlush::eachFile;
+#endif
+    if (flush == OutputFlush::eachFile)
+        return {};
+    const std::size_t budget = openFileBudget();
+    const std::size_t perWorker = budget > handlesKept ? (budget - handlesKept) / workers : 0;
+    const std::size_t spare = perWorker > handlesPerWorker ? perWorker - handlesPerWorker : 0;
+    // The file being written counts among the slots, so the registrations leave one per worker for it.
+    const std::size_t registrations = temporaryRegistrations / 2 / workers;
+    const std::size_t files = std::min({mostFiles, spare / 2, registrations});
+    if (files < 2)
+        return {};
+    return {files, mostBytes, largestWaitingFile};
 }
 
 // The size of each file (0 where it cannot be told), for the progress of a run.
@@ -199,7 +292,8 @@ std::filesystem::path mirrorPath(const std::filesystem::path& targetFolder, cons
 
 FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, std::u16string_view password,
-                               UserInterface& ui, Confirmation confirmation, Existing existing, unsigned jobs) {
+                               UserInterface& ui, Confirmation confirmation, Existing existing, unsigned jobs,
+                               OutputFlush flush) {
     const bool decrypt = direction == Direction::decrypt;
     FolderRunSummary summary;
     const std::filesystem::path source = normalFolder(sourceFolder);
@@ -250,23 +344,28 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     }
 
     const unsigned workerTotal = workerCount(jobs, files.size(), ui);
+    const OutputBatch::Limits batchLimits = batchLimitsFor(flush, workerTotal);
     const long long maximum = lastPosition(files.size());
     ui.progressBegin(decrypt ? ProgressPhase::decrypting : ProgressPhase::encrypting, maximum);
     ui.progressPosition(0);
     // The files are shared out to workers one at a time; each file is done exactly as in a serial run.
-    OrderedResults results(ui, summary, fileSizes(files), maximum);
+    const std::vector<std::uint64_t> sizes = fileSizes(files);
+    OrderedResults results(ui, summary, sizes, maximum);
     std::atomic<std::size_t> nextFile{0};
     std::mutex failureLock;
     std::exception_ptr failure;
     const auto work = [&] {
         try {
             MirrorFolders workerFolders(target, source, decrypt, reported);
+            WaitingFiles waiting(direction, existing, batchLimits, flush, results);
             for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
+                waiting.beforeFile(sizes[i]);
                 FileNotices notices;
-                const FileResult result =
-                    processFile(direction, files[i], target, workerFolders, password, existing, notices);
-                results.finish(i, result, std::move(notices.notices));
+                const FileResult result = processFile(direction, files[i], target, workerFolders, password, existing,
+                                                      notices, waiting.deferred());
+                waiting.finish(i, result, std::move(notices.notices));
             }
+            waiting.putInPlace();
         } catch (...) {
             // Only the user interface can throw here; the others stop taking files and the caller hears of it.
             const std::lock_guard lock(failureLock);

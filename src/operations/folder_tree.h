@@ -3,6 +3,7 @@
 
 #include "operations/file_routines.h"
 #include "operations/folder_walk.h"
+#include "operations/output_batch.h"
 #include "operations/user_interface.h"
 
 #include <filesystem>
@@ -39,10 +40,11 @@ struct FolderRunSummary {
 // The files are processed by jobs worker threads at once (0: one per processor; fewer where the open-file
 // limit leaves no room, told through workersLimited), each exactly as a serial run would; the user interface
 // is called by one thread at a time, and a file's notices come in the order of the files whichever finished
-// first.
+// first. Small outputs are made durable in batches (flush; see OutputFlush): a file's notices and the bar then
+// wait until its batch is in place.
 FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path& sourceFolder,
                                const std::filesystem::path& targetFolder, std::u16string_view password,
                                UserInterface& ui, Confirmation confirmation, Existing existing = Existing::replace,
-                               unsigned jobs = 0);
+                               unsigned jobs = 0, OutputFlush flush = OutputFlush::together);
 
 } // namespace kelvara

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -26,32 +27,50 @@ void closeQuietly(int fd) {
 // The temporary files that exist right now, for removal from a signal handler: each slot holds the
 // folder's descriptor and the file's name, published with an atomic state so that the handler never reads
 // a half-written slot.
+enum SlotState : int { slotFree, slotFilling, slotRegistered, slotCreating };
 struct TemporarySlot {
-    std::atomic<int> state{0}; // 0 free, 1 being filled, 2 registered
+    std::atomic<int> state{slotFree}; // slotCreating: registered, the file may not exist yet
     int folder = -1;
     std::array<char, 64> name{};
 };
-std::array<TemporarySlot, 256> temporarySlots;
+std::array<TemporarySlot, temporaryRegistrations> temporarySlots;
+// Set once the temporaries are being removed: no new one may be created after that.
+std::atomic<bool> temporariesClosed{false};
 
+constexpr int registrationRefused = -2;
+
+// Registers a name about to be created (slotCreating until markCreated). Returns the slot, -1 when none is
+// free, or registrationRefused once removeTemporaryFiles has begun: the file must then not be created.
 int registerTemporary(int folder, const std::string& name) {
     if (name.size() >= std::tuple_size_v<decltype(TemporarySlot::name)>)
         return -1;
     for (std::size_t i = 0; i < temporarySlots.size(); ++i) {
-        int expected = 0;
+        int expected = slotFree;
         TemporarySlot& slot = temporarySlots[i];
-        if (!slot.state.compare_exchange_strong(expected, 1))
+        if (!slot.state.compare_exchange_strong(expected, slotFilling))
             continue;
         slot.folder = folder;
         std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
-        slot.state.store(2);
+        slot.state.store(slotCreating);
+        // Both sides store, then look at the other's (sequentially consistent): either the removal sees this
+        // slot, or this sees the removal.
+        if (temporariesClosed.load()) {
+            slot.state.store(slotFree);
+            return registrationRefused;
+        }
         return static_cast<int>(i);
     }
     return -1;
 }
 
+void markCreated(int registration) {
+    if (registration >= 0)
+        temporarySlots[static_cast<std::size_t>(registration)].state.store(slotRegistered);
+}
+
 void unregisterTemporary(int registration) {
     if (registration >= 0)
-        temporarySlots[static_cast<std::size_t>(registration)].state.store(0);
+        temporarySlots[static_cast<std::size_t>(registration)].state.store(slotFree);
 }
 
 std::once_flag umaskOnce;
@@ -59,11 +78,36 @@ mode_t processUmask = 022;
 
 } // namespace
 
+namespace {
+
+// The monotonic clock in nanoseconds (clock_gettime is safe in a signal handler).
+long long monotonicNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+} // namespace
+
 void removeTemporaryFiles() noexcept {
+    temporariesClosed.store(true);
     for (TemporarySlot& slot : temporarySlots) {
-        int expected = 2;
-        if (slot.state.compare_exchange_strong(expected, 1))
-            ::unlinkat(slot.folder, slot.name.data(), 0);
+        // A file being created by another thread is waited for a moment, so that it is not created after its
+        // name was removed; the wait is bounded, as this thread may itself be the one creating it.
+        const long long deadline = monotonicNanoseconds() + 100'000'000;
+        for (;;) {
+            int state = slot.state.load();
+            if (state == slotRegistered && slot.state.compare_exchange_strong(state, slotFilling)) {
+                ::unlinkat(slot.folder, slot.name.data(), 0);
+                break;
+            }
+            if (state != slotCreating)
+                break;
+            if (monotonicNanoseconds() >= deadline) {
+                ::unlinkat(slot.folder, slot.name.data(), 0);
+                break;
+            }
+        }
     }
 }
 
@@ -385,8 +429,14 @@ bool TemporaryOutput::create(const OutputFolder& folder, const std::filesystem::
         std::filesystem::path candidate = temporaryName();
         // Registered before it exists, so that no moment passes in which a signal would leave it behind.
         const int registration = registerTemporary(ownFolder, candidate.native());
+        if (registration == registrationRefused) {
+            ::close(ownFolder);
+            reason = systemReason(EINTR);
+            return false;
+        }
         // Owner-only while it is written: a decryption's plaintext is nobody else's business.
         const int fd = ::openat(ownFolder, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        markCreated(fd >= 0 ? registration : -1);
         if (fd >= 0) {
             m_file = fd;
             m_folder = ownFolder;
@@ -468,12 +518,43 @@ void keepOwner(int fd, const FileAccess& access) {
 } // namespace
 
 TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
+    if (!seal(reason) || !flush(reason))
+        return Commit::failed;
+    return putInPlace(existing, reason);
+}
+
+bool TemporaryOutput::seal(std::string& reason) {
     // The owner first: a change of owner clears setuid and setgid, and the bits are set after it.
     keepOwner(m_file, m_access);
-    if (::fchmod(m_file, static_cast<mode_t>(m_access.permissions)) != 0 || ::fsync(m_file) != 0) {
+    if (::fchmod(m_file, static_cast<mode_t>(m_access.permissions)) != 0) {
         reason = systemReason(errno);
-        return Commit::failed;
+        return false;
     }
+#ifdef __linux__
+    // The rest goes to the disk now, while other files are written; flush() then mostly waits for it. On
+    // ext4 this also allocates the blocks, so the outputs of a batch land in one journal commit.
+    if (m_written > m_writtenBack)
+        ::sync_file_range(m_file, static_cast<off_t>(m_writtenBack), 0, SYNC_FILE_RANGE_WRITE);
+    m_writtenBack = m_written;
+#endif
+    return true;
+}
+
+bool TemporaryOutput::flush(std::string& reason) {
+    if (::fsync(m_file) != 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
+void TemporaryOutput::writeBackFileSystem() const {
+#ifdef __linux__
+    ::syncfs(m_folder);
+#endif
+}
+
+TemporaryOutput::Commit TemporaryOutput::putInPlace(Existing existing, std::string& reason) {
     const int fd = std::exchange(m_file, noFile);
     if (::close(fd) != 0) {
         reason = systemReason(errno);

@@ -157,7 +157,25 @@ public:
     enum class Commit { done, targetExists, failed };
     // Flushes the data to the disk, closes the file and renames it to the target. With Existing::keep the
     // rename is atomic and never replaces a file: one that appeared meanwhile stays and gives targetExists.
+    // The same as seal(), flush() and putInPlace() in turn.
     Commit commit(Existing existing, std::string& reason);
+
+    // The steps of commit(), for callers that put several outputs in place together: seal() gives the file
+    // its final owner and permissions and starts writing what is left to the disk without waiting; flush()
+    // waits until data and file are on the disk; putInPlace() closes the file and renames it, and may only
+    // follow a flush() that succeeded.
+    bool seal(std::string& reason);
+    bool flush(std::string& reason);
+    Commit putInPlace(Existing existing, std::string& reason);
+
+    // Asks the system to write back everything waiting for the file system the output lies on, so that the
+    // flush() of each output of a batch finds its data written already (Linux; nothing elsewhere). Failures
+    // are left to each output's own flush() to report.
+    void writeBackFileSystem() const;
+
+    // The bytes written so far.
+    std::uint64_t written() const { return m_written; }
+
     // Closes and removes the temporary file.
     void discard();
 
@@ -201,6 +219,9 @@ std::size_t openFileBudget();
 
 // Raises the process's limit of open files to the highest it may have (POSIX; nothing elsewhere).
 void raiseOpenFileLimit();
+
+// How many temporary outputs can be registered for removal at once; a folder run keeps below it.
+inline constexpr std::size_t temporaryRegistrations = 256;
 
 // Removes every temporary output that exists at this moment. Safe to call from a signal handler.
 void removeTemporaryFiles() noexcept;

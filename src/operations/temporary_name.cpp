@@ -8,7 +8,8 @@ namespace kelvara {
 namespace {
 
 std::string randomSuffix() {
-    std::random_device device;
+    // One per thread: opening the system's source for every name cost more than writing a small file.
+    thread_local std::random_device device;
     const std::uint64_t value = (static_cast<std::uint64_t>(device()) << 32) ^ device();
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;

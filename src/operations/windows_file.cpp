@@ -346,10 +346,28 @@ bool TemporaryOutput::writeAll(const void* data, std::size_t size, std::string& 
 void TemporaryOutput::startWriteback() {}
 
 TemporaryOutput::Commit TemporaryOutput::commit(Existing existing, std::string& reason) {
+    if (!seal(reason) || !flush(reason))
+        return Commit::failed;
+    return putInPlace(existing, reason);
+}
+
+// Windows files take their folder's access rules: nothing to set before the rename.
+bool TemporaryOutput::seal(std::string&) {
+    return true;
+}
+
+bool TemporaryOutput::flush(std::string& reason) {
     if (!::FlushFileBuffers(handleOf(m_file))) {
         reason = lastReason();
-        return Commit::failed;
+        return false;
     }
+    return true;
+}
+
+// There is no call that writes back one volume without administrator rights; each flush() does the work.
+void TemporaryOutput::writeBackFileSystem() const {}
+
+TemporaryOutput::Commit TemporaryOutput::putInPlace(Existing existing, std::string& reason) {
     const HANDLE handle = handleOf(std::exchange(m_file, noFile));
     if (!::CloseHandle(handle)) {
         reason = lastReason();
