@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -102,10 +103,14 @@ StreamOutcome ChunkStream::run(const ChunkProgress& progress) {
     std::unique_lock lock(m_mutex);
     if (!readNext(lock))
         return failed();
-    // A body that fits in one chunk, as most files of a folder run do, starts no thread.
+    // A body that fits in one chunk, as most files of a folder run do, starts no thread. A helper the system
+    // refuses to start (a limit of processes) only leaves more of the work to the others and to the caller.
     if (!m_inputEnded) {
-        for (unsigned i = 0; i < m_helperCount; ++i)
-            m_helpers.emplace_back([this] { helperLoop(); });
+        try {
+            for (unsigned i = 0; i < m_helperCount; ++i)
+                m_helpers.emplace_back([this] { helperLoop(); });
+        } catch (const std::system_error&) {
+        }
     }
     StreamOutcome outcome;
     // Writing the oldest chunk frees a slot, reading fills one for the helpers, and with nothing else to
