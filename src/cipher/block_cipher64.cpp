@@ -132,6 +132,21 @@ void BlockCipher64::decryptCBC(const void* inData, void* outData, std::uint32_t 
     }
 }
 
+void BlockCipher64::decryptCBCAfter(const void* chain, const void* inData, void* outData, std::uint32_t size) const {
+    checkInitialized();
+    const std::size_t blocks = size / blockBytes;
+    const std::size_t wholeBytes = blocks * blockBytes;
+    std::uint8_t cv[blockBytes];
+    std::memcpy(cv, chain, blockBytes);
+    decryptBlocksCBC(asBytes(inData), asBytes(outData), blocks, cv);
+    if (size % blockBytes != 0) {
+        // The tail rule of encryptTail, on the local chaining value.
+        encryptBlocks(cv, cv, 1);
+        xorInto(asBytes(outData) + wholeBytes, asBytes(inData) + wholeBytes, cv, size % blockBytes);
+    }
+    secureWipe(cv, sizeof cv);
+}
+
 void BlockCipher64::encryptCFB8bit(const void* inData, void* outData, std::uint32_t size) {
     checkInitialized();
     const std::uint8_t* in = asBytes(inData);

@@ -28,6 +28,11 @@ public:
 
     void encryptCBC(const void* inData, void* outData, std::uint32_t size) override;
     void decryptCBC(const void* inData, void* outData, std::uint32_t size) override;
+    // Decrypts size bytes of a CBC stream as decryptCBC would with CV = chain, the 8 ciphertext bytes before
+    // them (the IV for the stream's start), but leaves IV and CV alone. It changes no state, so several
+    // threads may decrypt different stretches of one stream with one keyed object at once. Throws
+    // BlockCipherError when unkeyed.
+    void decryptCBCAfter(const void* chain, const void* inData, void* outData, std::uint32_t size) const;
     void encryptCFB8bit(const void* inData, void* outData, std::uint32_t size) override;
     void decryptCFB8bit(const void* inData, void* outData, std::uint32_t size) override;
     void encryptCFBblock(const void* inData, void* outData, std::uint32_t size) override;

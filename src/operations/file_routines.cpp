@@ -19,6 +19,7 @@ namespace kelvara {
 namespace {
 
 constexpr std::uint64_t progressStepBytes = 1024 * 1024;
+static_assert(chunkLeadBytes == BlockCipher64::blockBytes, "a chunk's lead is the CBC chaining value");
 
 // Where the output goes: standard output, or a name in an opened folder.
 struct Target {
@@ -65,8 +66,10 @@ FileResult readAndCompareCheckBlock(InputFile& input, const std::uint8_t (&expec
     return FileResult::success;
 }
 
-// Streams the rest of the input through the cipher into the output. The chaining runs on from chunk to
-// chunk, so the body is one CBC pass whatever the chunk size.
+// Streams the rest of the input through the cipher into the output. Encrypting, the chaining runs on from
+// chunk to chunk, so the body is one CBC pass whatever the chunk size. Decrypting, each block needs only the
+// ciphertext block before it, so a body of several chunks is decrypted by helper threads chunk by chunk,
+// each chunk from the lead bytes before it, and written in order: the same bytes as one pass.
 FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, OutputSink& output,
                       const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
                       const Reporter& report) {
@@ -78,20 +81,29 @@ FileResult streamBody(Direction direction, Blowfish& cipher, InputFile& input, O
     UserInterface& ui = report.ui();
     ui.fileProgress(0, total);
     std::uint64_t reported = 0;
+
+    ChunkPlan plan;
+    const bool severalChunks = !input.sizeKnown() || total > plan.chunkBytes;
+    const HelperThreads helpers(decrypt && severalChunks ? HelperThreads::processLimit() : 0);
+    plan.helpers = helpers.count();
+    WipedBuffer<BlockCipher64::blockBytes> start; // the IV, the chaining value of the first chunk
+    cipher.chainingValue(start.bytes);
+    const auto transform = [&](const std::uint8_t* lead, std::uint8_t* bytes, std::size_t size) {
+        if (decrypt)
+            cipher.decryptCBCAfter(lead != nullptr ? lead : start.bytes, bytes, bytes,
+                                   static_cast<std::uint32_t>(size));
+        else
+            cipher.encryptCBC(bytes, bytes, static_cast<std::uint32_t>(size));
+    };
     const StreamOutcome outcome = streamChunks(
-        input, output,
-        [&](std::uint8_t* bytes, std::size_t size) {
-            if (decrypt)
-                cipher.decryptCBC(bytes, bytes, static_cast<std::uint32_t>(size));
-            else
-                cipher.encryptCBC(bytes, bytes, static_cast<std::uint32_t>(size));
-        },
+        input, output, transform,
         [&](std::uint64_t done) {
             if (done - reported >= progressStepBytes) {
                 reported = done;
                 ui.fileProgress(done, total);
             }
-        });
+        },
+        plan);
     switch (outcome.failure) {
     case StreamOutcome::Failure::read:
         return report(FileResult::inputError, NoticeKind::readFailed, inputPath, outcome.reason);

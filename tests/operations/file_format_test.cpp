@@ -51,8 +51,8 @@ INSTANTIATE_TEST_SUITE_P(SizesAndPasswords, FileFormat,
                                            FormatCase{8193, u"geheim"}, FormatCase{8195, u"geheim"},
                                            FormatCase{3 * 8192 + 5, u"geheim"}, FormatCase{5, u""},
                                            FormatCase{8195, u"Pässwörd €\u0142\U0001F512"},
-                                           FormatCase{pipelineChunkBytes + 8195, u"geheim"},
-                                           FormatCase{pipelineChunks * pipelineChunkBytes + 3, u"geheim"}));
+                                           FormatCase{defaultChunkBytes + 8195, u"geheim"},
+                                           FormatCase{4 * defaultChunkBytes + 3, u"geheim"}));
 
 TEST(FileFormatProperties, CheckBlockDependsOnlyOnThePasswordsUtf16Units) {
     TempDir dir;
