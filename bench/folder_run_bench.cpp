@@ -105,6 +105,16 @@ void measure(const fs::path& work, const Tree& tree, unsigned jobs, int runs) {
     std::fflush(stdout);
 }
 
+// A fresh folder of our own inside the one given: only that one is removed at the end, never the folder given.
+fs::path workFolderIn(const fs::path& folder) {
+    std::string name = (folder / "kelvara-folder-bench-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) {
+        std::perror(name.c_str());
+        std::exit(1);
+    }
+    return name;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -120,19 +130,21 @@ int main(int argc, char** argv) {
             only = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
         else if (argument == "--jobs" && i + 1 < argc)
             jobs = static_cast<unsigned>(std::max(0, std::atoi(argv[++i])));
-        else
-            places.emplace_back(argument);
+        else if (argument.starts_with('-')) {
+            std::fprintf(stderr, "usage: kelvara_folder_bench [--runs N] [--jobs N] [--files N] [FOLDER...]\n");
+            return 2;
+        } else
+            places.push_back(workFolderIn(argument));
     }
     if (places.empty()) {
         // The build folder's file system (this program lies in it) and a tmpfs.
-        places.push_back(fs::absolute(argv[0]).parent_path() / "kelvara-folder-bench");
-        places.emplace_back("/dev/shm/kelvara-folder-bench");
+        places.push_back(workFolderIn(fs::absolute(argv[0]).parent_path()));
+        places.push_back(workFolderIn("/dev/shm"));
     }
     const unsigned workers = jobs != 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
     std::printf("folder runs, encrypting, %u workers, best of %d; ratio = each file / batched\n", workers, runs);
     for (const fs::path& place : places) {
-        std::printf("in %s\n", place.c_str());
-        fs::remove_all(place);
+        std::printf("in %s\n", place.parent_path().c_str());
         for (const Tree tree : {Tree{"4000 x 4 KiB", 4000, 4u << 10}, Tree{"20000 x 1 KiB", 20000, 1u << 10},
                                 Tree{"64 x 4 MiB", 64, 4u << 20}}) {
             if (only == 0 || tree.files == only)
