@@ -73,7 +73,7 @@ TEST_P(InterruptedFolderRun, LeavesEachOutputAbsentOrComplete) {
     double share = 0.5;
     int partial = 0;
     for (int run = 0; run < runs; ++run) {
-        const fs::path target = dir / ("run" + std::to_string(run));
+        const fs::path target = dir / numbered("run", run);
         const pid_t pid = startFolderRun(dir.path(), "tree", target);
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(

@@ -111,7 +111,7 @@ TEST_P(BatchFailure, OneOutputFailsAloneAndTheOthersLand) {
     for (int i = 0; i < 5; ++i) {
         auto output = std::make_unique<TemporaryOutput>();
         const std::string bytes = patternBytes(1000 + static_cast<std::size_t>(i), static_cast<unsigned>(i));
-        ASSERT_TRUE(output->create(folder, "f" + std::to_string(i), reason)) << reason;
+        ASSERT_TRUE(output->create(folder, numbered("f", i).string(), reason)) << reason;
         ASSERT_TRUE(output->writeAll(bytes.data(), bytes.size(), reason)) << reason;
         ASSERT_TRUE(output->seal(reason)) << reason;
         batch.add(std::move(output));
@@ -121,7 +121,7 @@ TEST_P(BatchFailure, OneOutputFailsAloneAndTheOthersLand) {
     const std::vector<OutputBatch::Outcome> outcomes = batch.putInPlace(Existing::keep);
     ASSERT_EQ(outcomes.size(), 5u);
     for (int i = 0; i < 5; ++i) {
-        const fs::path file = dir / ("f" + std::to_string(i));
+        const fs::path file = dir / numbered("f", i);
         if (i == 2) {
             EXPECT_EQ(outcomes[2].commit, TemporaryOutput::Commit::targetExists);
             EXPECT_EQ(readFile(file), "already here");
