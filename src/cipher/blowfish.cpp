@@ -112,6 +112,16 @@ void Blowfish::burn() {
     BlockCipher64::burn();
 }
 
+void Blowfish::copyKeyFrom(const Blowfish& keyed) {
+    keyed.checkInitialized();
+    std::memcpy(m_sBox, keyed.m_sBox, sizeof m_sBox);
+    std::memcpy(m_pBox, keyed.m_pBox, sizeof m_pBox);
+    std::memcpy(m_iv, keyed.m_iv, blockBytes);
+    std::memcpy(m_cv, keyed.m_iv, blockBytes);
+    setCipherMode(keyed.cipherMode());
+    m_initialized = true;
+}
+
 void Blowfish::encryptECB(const void* inData, void* outData) const {
     checkInitialized();
     encryptBlocks(static_cast<const std::uint8_t*>(inData), static_cast<std::uint8_t*>(outData), 1);

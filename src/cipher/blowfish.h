@@ -31,6 +31,10 @@ public:
     std::int32_t getMaxKeySize() const override { return classGetMaxKeySize(); }
     bool selfTest() const override { return classSelfTest(); }
 
+    // Takes over keyed's key, IV and chaining mode, with CV at the IV: as keying it again with the same key
+    // would, without the key schedule. Throws BlockCipherError when keyed is unkeyed.
+    void copyKeyFrom(const Blowfish& keyed);
+
     // Wipes the S-boxes and P-array with FF, then IV and CV.
     void burn() override;
 

@@ -24,4 +24,8 @@ void keyFileCipher(Blowfish& cipher, std::u16string_view password, std::uint8_t 
     cipher.reset();
 }
 
+FileKey::FileKey(std::u16string_view password) : m_cipher(std::make_unique<Blowfish>()) {
+    keyFileCipher(*m_cipher, password, m_checkBlock.bytes);
+}
+
 } // namespace kelvara

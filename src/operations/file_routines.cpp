@@ -139,7 +139,7 @@ std::optional<FileResult> refuseTarget(const Target& target, Existing existing, 
 }
 
 FileResult runFile(Direction direction, InputFile& input, const std::filesystem::path& inputPath, const Target& target,
-                   std::u16string_view password, Report reportWhat, Existing existing, const Reporter& report) {
+                   const FileKey& key, Report reportWhat, Existing existing, const Reporter& report) {
     const bool decrypt = direction == Direction::decrypt;
     std::string reason;
     if (target.folder != nullptr) {
@@ -149,11 +149,10 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
 
     // The cipher's tables are 4 KiB; on the heap so that worker threads with small stacks are fine.
     auto cipher = std::make_unique<Blowfish>(); // its destructor burns it on every way out
-    WipedBuffer<checkBlockBytes> checkBlock;
-    keyFileCipher(*cipher, password, checkBlock.bytes);
+    key.keyCipher(*cipher);
 
     if (decrypt) {
-        const FileResult checked = readAndCompareCheckBlock(input, checkBlock.bytes, inputPath, report);
+        const FileResult checked = readAndCompareCheckBlock(input, key.checkBlock(), inputPath, report);
         if (checked != FileResult::success)
             return checked;
     }
@@ -176,7 +175,7 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
         temporary.setFinalAccess(access);
         output = &temporary;
     }
-    if (!decrypt && !output->writeAll(checkBlock.bytes, checkBlockBytes, reason))
+    if (!decrypt && !output->writeAll(key.checkBlock(), checkBlockBytes, reason))
         return report(FileResult::outputError, NoticeKind::writeFailed, target.shown, reason);
     const FileResult streamed = streamBody(direction, *cipher, input, *output, inputPath, target.shown, report);
     cipher->burn();
@@ -200,15 +199,15 @@ FileResult runFile(Direction direction, InputFile& input, const std::filesystem:
 }
 
 FileResult runSingleFile(Direction direction, const FileSource& source, const FileDestination& destination,
-                         std::u16string_view password, Report reportWhat, UserInterface& ui, Existing existing) {
+                         const FileKey& key, Report reportWhat, UserInterface& ui, Existing existing) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
     if (!openInput(input, source, reason))
         return report(FileResult::inputError, NoticeKind::inputOpenFailed, source.path, reason);
     if (destination.standard)
-        return runFile(direction, input, source.path, Target{nullptr, {}, destination.path}, password, reportWhat,
-                       existing, report);
+        return runFile(direction, input, source.path, Target{nullptr, {}, destination.path}, key, reportWhat, existing,
+                       report);
 
     const std::filesystem::path& outputPath = destination.path;
     if (!source.standard && namesSameFile(source.path, outputPath))
@@ -240,19 +239,18 @@ FileResult runSingleFile(Direction direction, const FileSource& source, const Fi
         if (!reason.empty())
             return report(FileResult::outputError, NoticeKind::outputOpenFailed, outputPath, reason);
     }
-    return runFile(direction, input, source.path, Target{&folder, name, outputPath}, password, reportWhat, existing,
-                   report);
+    return runFile(direction, input, source.path, Target{&folder, name, outputPath}, key, reportWhat, existing, report);
 }
 
 FileResult runFileInto(Direction direction, const std::filesystem::path& inputPath, const OutputFolder& folder,
-                       const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
-                       Existing existing, DeferredOutput* deferred) {
+                       const std::filesystem::path& name, const FileKey& key, UserInterface& ui, Existing existing,
+                       DeferredOutput* deferred) {
     const Reporter report(ui, direction);
     std::string reason;
     InputFile input;
     if (!input.open(inputPath, reason))
         return report(FileResult::inputError, NoticeKind::inputOpenFailed, inputPath, reason);
-    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true, deferred}, password,
+    return runFile(direction, input, inputPath, Target{&folder, name, folder.path() / name, true, deferred}, key,
                    Report::failures, existing, report);
 }
 
@@ -270,15 +268,16 @@ template <class Run> FileResult guarded(const std::filesystem::path& inputPath, 
 
 FileResult transformSingleFile(Direction direction, const FileSource& input, const FileDestination& output,
                                std::u16string_view password, Report report, UserInterface& ui, Existing existing) {
-    return guarded(input.path, ui,
-                   [&] { return runSingleFile(direction, input, output, password, report, ui, existing); });
+    return guarded(input.path, ui, [&] {
+        const FileKey key(password);
+        return runSingleFile(direction, input, output, key, report, ui, existing);
+    });
 }
 
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
-                             const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
+                             const std::filesystem::path& name, const FileKey& key, UserInterface& ui,
                              Existing existing, DeferredOutput* deferred) {
-    return guarded(input, ui,
-                   [&] { return runFileInto(direction, input, folder, name, password, ui, existing, deferred); });
+    return guarded(input, ui, [&] { return runFileInto(direction, input, folder, name, key, ui, existing, deferred); });
 }
 
 FileResult tellCommit(Direction direction, TemporaryOutput::Commit commit, const std::filesystem::path& shown,

@@ -1,6 +1,7 @@
 // Encrypting and decrypting one file in the .kvra format: a 32-byte check block, then the Blowfish-CBC body.
 #pragma once
 
+#include "operations/file_key.h"
 #include "operations/system_file.h"
 #include "operations/user_interface.h"
 
@@ -79,12 +80,12 @@ struct DeferredOutput {
     std::filesystem::path shown; // the path the user knows the output by
 };
 
-// The same for a folder run: the output is name inside an opened folder of the mirror. A link at that name
-// is reported and not written through. With deferred given, a complete output of at most its maximumBytes
-// is sealed and handed over in it instead of being put in place; the caller then tells how that went
-// (tellCommit).
+// The same for a folder run, keyed from the run's one FileKey: the output is name inside an opened folder of
+// the mirror. A link at that name is reported and not written through. With deferred given, a complete output of at
+// most its maximumBytes is sealed and handed over in it instead of being put in place; the caller then tells how that
+// went (tellCommit).
 FileResult transformFileInto(Direction direction, const std::filesystem::path& input, const OutputFolder& folder,
-                             const std::filesystem::path& name, std::u16string_view password, UserInterface& ui,
+                             const std::filesystem::path& name, const FileKey& key, UserInterface& ui,
                              Existing existing, DeferredOutput* deferred = nullptr);
 
 // Tells the user what putting the output shown in place gave, as the file routines do, and returns the result.

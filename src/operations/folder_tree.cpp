@@ -132,7 +132,7 @@ bool structurePhase(MirrorFolders& mirror, const std::filesystem::path& source,
 // Encrypts or decrypts one file into its folder of the mirror; the notices go to notices. With deferred given,
 // a small output is handed over in it rather than put in place.
 FileResult processFile(Direction direction, const std::filesystem::path& file, const std::filesystem::path& target,
-                       MirrorFolders& mirror, std::u16string_view password, Existing existing, FileNotices& notices,
+                       MirrorFolders& mirror, const FileKey& key, Existing existing, FileNotices& notices,
                        DeferredOutput* deferred) {
     MirrorFolders::Blocked blocked{};
     const OutputFolder* folder = mirror.enter(file.parent_path(), notices, &blocked);
@@ -142,7 +142,7 @@ FileResult processFile(Direction direction, const std::filesystem::path& file, c
         notices.notify(Notice{NoticeKind::outputOpenFailed, decrypting, mirrorPath(target, file), {}, blocked.reason});
         return FileResult::outputError;
     }
-    return transformFileInto(direction, file, *folder, file.filename(), password, notices, existing, deferred);
+    return transformFileInto(direction, file, *folder, file.filename(), key, notices, existing, deferred);
 }
 
 // The files of one worker whose outputs wait in its batch, with the notices gathered while each was written.
@@ -354,6 +354,7 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
     std::atomic<std::size_t> nextFile{0};
     std::mutex failureLock;
     std::exception_ptr failure;
+    const FileKey key(password); // derived once: every file of the run is keyed from it
     const auto work = [&] {
         try {
             MirrorFolders workerFolders(target, source, decrypt, reported);
@@ -361,8 +362,8 @@ FolderRunSummary runFolderTree(Direction direction, const std::filesystem::path&
             for (std::size_t i = nextFile++; i < files.size(); i = nextFile++) {
                 waiting.beforeFile(sizes[i]);
                 FileNotices notices;
-                const FileResult result = processFile(direction, files[i], target, workerFolders, password, existing,
-                                                      notices, waiting.deferred());
+                const FileResult result =
+                    processFile(direction, files[i], target, workerFolders, key, existing, notices, waiting.deferred());
                 waiting.finish(i, result, std::move(notices.notices));
             }
             waiting.putInPlace();

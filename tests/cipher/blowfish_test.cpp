@@ -153,6 +153,31 @@ TEST(Blowfish, BurnWipesAndUnkeys) {
     EXPECT_THROW(cipher.decryptECB(block, block), BlockCipherError);
 }
 
+// A copy of the key runs like a fresh keying: same tables and IV, its chain at the IV even when the original
+// has moved on, and the original's later use does not reach the copy.
+TEST(Blowfish, CopiedKeyRunsAsTheKeyedOriginal) {
+    Blowfish keyed;
+    Blowfish copy;
+    EXPECT_THROW(copy.copyKeyFrom(keyed), BlockCipherError);
+
+    const Bytes key = test::patternBytes(32);
+    keyed.init(key.data(), 256);
+    const Bytes plain = test::patternBytes(43);
+    Bytes expected(plain.size());
+    keyed.encryptCBC(plain.data(), expected.data(), static_cast<std::uint32_t>(plain.size())); // CV moved on
+
+    copy.copyKeyFrom(keyed);
+    EXPECT_TRUE(CipherStateProbe::sameTables(copy, keyed));
+    EXPECT_EQ(CipherStateProbe::cv(copy), CipherStateProbe::iv(keyed));
+    Bytes output(plain.size());
+    copy.encryptCBC(plain.data(), output.data(), static_cast<std::uint32_t>(plain.size()));
+    EXPECT_EQ(toHex(output), toHex(expected));
+    keyed.burn();
+    copy.reset();
+    copy.decryptCBC(output.data(), output.data(), static_cast<std::uint32_t>(output.size()));
+    EXPECT_EQ(toHex(output), toHex(plain));
+}
+
 TEST(Blowfish, ClassLevelQueriesWithAndWithoutInstance) {
     static_assert(Blowfish::classGetId() == 5 && Blowfish::classGetMaxKeySize() == 448);
     static_assert(Blowfish::classGetBlockSize() == 64 && BlockCipher::classGetBlockSize() == -1);
