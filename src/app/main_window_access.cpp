@@ -5,7 +5,6 @@
 #include "ui/drop_panel.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,15 +105,14 @@ void MainWindow::setUpKeyboardAndNames() {
     aboutIcon->setAccessibleDescription(aboutIcon->toolTip());
     findChild<QLabel*>(QStringLiteral("Image1"))->setAccessibleName(tr("Kelvara-Logo"));
 
-    // Mnemonics: Alt+P goes to the password, Alt+T to the memo (the group box hands the focus to it).
+    // Mnemonics (the & in the label's and the group's texts): Alt+P goes to the password, Alt+T to the memo (the
+    // group box hands the focus to it).
     auto* passwordLabel = findChild<QLabel*>(QStringLiteral("Label1"));
-    passwordLabel->setText(tr("&Passwort"));
     passwordLabel->setBuddy(m_password);
     // A translation may be a little wider than the German word: the label may grow up to the field.
     const int roomToTheField = m_password->x() - passwordLabel->x() - 2;
     passwordLabel->resize(std::clamp(passwordLabel->sizeHint().width(), passwordLabel->width(), roomToTheField),
                           passwordLabel->height());
-    findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->setTitle(tr("&Text der verschlüsselt werden soll"));
 
     m_password->setAccessibleName(tr("Passwort"));
     m_password->setAccessibleDescription(tr("Das Passwort, mit dem jede Aktion ver- oder entschlüsselt; es wird "

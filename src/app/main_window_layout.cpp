@@ -132,7 +132,7 @@ void MainWindow::buildLayout() {
     addYellowLabel(m_workArea, "lbl1", QRect(20, 6, 344, 13),
                    tr("Verwenden Sie aus Sicherheitsgründen immer ein Passwort!"));
 
-    auto* passwordLabel = new QLabel(tr("Passwort"), m_workArea);
+    auto* passwordLabel = new QLabel(tr("&Passwort"), m_workArea);
     passwordLabel->setObjectName(QStringLiteral("Label1"));
     passwordLabel->setGeometry(20, 26, 67, 16);
     passwordLabel->setFont(verdana(10, true));
@@ -170,7 +170,7 @@ void MainWindow::buildLayout() {
                       "(*.kvra) welche Dateien ent- bzw verschlüsselt werden müssen."));
 
     QGroupBox* textGroup =
-        addGroupBox(m_workArea, "GroupBox1", QRect(18, 137, 591, 236), tr("Text der verschlüsselt werden soll"));
+        addGroupBox(m_workArea, "GroupBox1", QRect(18, 137, 591, 236), tr("&Text der verschlüsselt werden soll"));
     m_text = new QPlainTextEdit(textGroup);
     m_text->setObjectName(QStringLiteral("Memo1"));
     m_text->setGeometry(2, 15, 587, 163);

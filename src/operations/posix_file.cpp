@@ -76,10 +76,6 @@ void unregisterTemporary(int registration) {
 std::once_flag umaskOnce;
 mode_t processUmask = 022;
 
-} // namespace
-
-namespace {
-
 // The monotonic clock in nanoseconds (clock_gettime is safe in a signal handler).
 long long monotonicNanoseconds() {
     timespec now{};
